@@ -1,0 +1,14 @@
+#include "SystemPrinter.h"
+
+#include <QImage>
+
+namespace nerina {
+
+bool SystemPrinter::print(const QImage &, QString *error)
+{
+    if (error)
+        *error = QStringLiteral("印刷できませんでした。");
+    return false;
+}
+
+} // namespace nerina

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "DayRecord.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace nerina {
+
+// The only door to the diary table. Every statement binds its values; every failure
+// throws AppError with the engine's message text.
+class DiaryDb final
+{
+public:
+    // Opens an existing diary file (never creates one) and checks that it holds the
+    // diary table with its six columns.
+    explicit DiaryDb(const QString &path);
+    ~DiaryDb();
+    DiaryDb(const DiaryDb &) = delete;
+    DiaryDb &operator=(const DiaryDb &) = delete;
+
+    const QString &path() const { return m_path; }
+
+    // The entry of one day, if there is one.
+    std::optional<DayRecord> findDay(const QDate &day) const;
+
+    // Stores the entry of record.DAT_DATE, adding the row or changing the one there.
+    void saveDay(const DayRecord &record);
+
+    // Every entry dated on or after `from`, newest first.
+    std::vector<DayRecord> daysFrom(const QDate &from) const;
+
+    // The days marked as period days, newest first.
+    std::vector<QDate> periodDays() const;
+
+    // Deletes every entry dated on or before `upTo`, in one statement.
+    void deleteUpTo(const QDate &upTo);
+
+    // Parses a stored DAT_DATE; a time of day after the date is ignored.
+    static QDate parseDay(const QString &stored);
+    static QString storedDay(const QDate &day);
+
+private:
+    QSqlDatabase database() const;
+
+    QString m_path;
+    QString m_connection;
+};
+
+} // namespace nerina

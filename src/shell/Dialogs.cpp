@@ -1,0 +1,70 @@
+#include "Dialogs.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace nerina {
+
+QString Dialogs::programTitle()
+{
+    return QStringLiteral("Nerina's Diary");
+}
+
+Dialogs::Answer Dialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                                 const QString &title, Answer defaultButton)
+{
+    Message m;
+    m.text = text;
+    m.title = title.isEmpty() ? programTitle() : title;
+    m.icon = icon;
+    m.buttons = buttons;
+    m.defaultButton = defaultButton;
+    return show(parent, m);
+}
+
+Dialogs::Answer Dialogs::question(QWidget *parent, const QString &text, const QString &title)
+{
+    return message(parent, text, Icon::Question, Buttons::YesNo, title, Answer::Yes);
+}
+
+void Dialogs::error(QWidget *parent, const QString &text, const QString &title)
+{
+    message(parent, text, Icon::Critical, Buttons::Ok, title);
+}
+
+Dialogs::Answer QtDialogs::show(QWidget *parent, const Message &m)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(m.title);
+    box.setText(m.text);
+    switch (m.icon) {
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    if (m.buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(m.defaultButton == Answer::No ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    const int result = box.exec();
+    if (m.buttons == Buttons::Ok)
+        return Answer::Ok;
+    // Any answer but Yes counts as No, the close box included.
+    return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
+                         const QString &defaultText)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+} // namespace nerina

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace nerina {
+
+// Every message box and input box of the program goes through this seam, so that tests
+// can script the answers and check what the user would have seen.
+class Dialogs
+{
+public:
+    enum class Icon { None, Critical, Question, Warning, Information };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    struct Message
+    {
+        QString text;
+        QString title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        Answer defaultButton = Answer::Ok;
+    };
+
+    // The program's title, shown by every box that has no title of its own.
+    static QString programTitle();
+
+    virtual ~Dialogs() = default;
+
+    // An empty title stands for the program's title.
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
+                   const QString &title = QString(), Answer defaultButton = Answer::Ok);
+    Answer question(QWidget *parent, const QString &text, const QString &title);
+    void error(QWidget *parent, const QString &text, const QString &title);
+
+    // Returns the text entered, or the empty text when the user cancels.
+    virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
+                          const QString &defaultText) = 0;
+
+protected:
+    virtual Answer show(QWidget *parent, const Message &message) = 0;
+};
+
+// The real thing: the toolkit's standard message and input boxes.
+class QtDialogs final : public Dialogs
+{
+public:
+    QString input(QWidget *parent, const QString &prompt, const QString &title,
+                  const QString &defaultText) override;
+
+protected:
+    Answer show(QWidget *parent, const Message &message) override;
+};
+
+} // namespace nerina

@@ -1,0 +1,112 @@
+#include "FlexGrid.h"
+
+#include "Twips.h"
+
+#include <QHeaderView>
+
+namespace nerina {
+
+FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
+{
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setWordWrap(false);
+}
+
+void FlexGrid::setRows(int rows)
+{
+    setRowCount(qMax(0, rows - 1));
+}
+
+void FlexGrid::setCols(int cols)
+{
+    setColumnCount(cols);
+    m_alignments.resize(cols, Qt::AlignLeft | Qt::AlignVCenter);
+    m_merge.resize(cols, false);
+}
+
+void FlexGrid::setFormatString(const QString &format)
+{
+    const QStringList parts = format.split(QLatin1Char('|'));
+    if (columnCount() < parts.size())
+        setCols(int(parts.size()));
+    for (int c = 0; c < parts.size(); ++c) {
+        QString text = parts.at(c);
+        Qt::Alignment align = Qt::AlignLeft;
+        if (text.startsWith(QLatin1Char('^'))) {
+            align = Qt::AlignHCenter;
+            text.remove(0, 1);
+        } else if (text.startsWith(QLatin1Char('<'))) {
+            text.remove(0, 1);
+        }
+        m_alignments[c] = align | Qt::AlignVCenter;
+        auto *header = new QTableWidgetItem(text);
+        header->setTextAlignment(Qt::AlignCenter);
+        setHorizontalHeaderItem(c, header);
+    }
+}
+
+Qt::Alignment FlexGrid::columnAlignment(int col) const
+{
+    return m_alignments.value(col, Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QString FlexGrid::textMatrix(int row, int col) const
+{
+    if (row == 0) {
+        const QTableWidgetItem *h = horizontalHeaderItem(col);
+        return h ? h->text() : QString();
+    }
+    const QTableWidgetItem *cell = item(row - 1, col);
+    return cell ? cell->text() : QString();
+}
+
+void FlexGrid::setTextMatrix(int row, int col, const QString &text)
+{
+    if (row == 0) {
+        if (QTableWidgetItem *h = horizontalHeaderItem(col))
+            h->setText(text);
+        else
+            setHorizontalHeaderItem(col, new QTableWidgetItem(text));
+        return;
+    }
+    if (QTableWidgetItem *cell = item(row - 1, col)) {
+        cell->setText(text);
+        return;
+    }
+    auto *cell = new QTableWidgetItem(text);
+    cell->setTextAlignment(columnAlignment(col));
+    setItem(row - 1, col, cell);
+}
+
+int FlexGrid::colWidthTwips(int col) const
+{
+    return pixelsToTwips(columnWidth(col), logicalDpi(this));
+}
+
+void FlexGrid::setColWidthTwips(int col, int twips)
+{
+    setColumnWidth(col, twipsToPixels(twips, logicalDpi(this)));
+}
+
+void FlexGrid::setMergeCol(int col, bool merge)
+{
+    if (col >= 0 && col < m_merge.size())
+        m_merge[col] = merge;
+}
+
+bool FlexGrid::mergeCol(int col) const
+{
+    return m_merge.value(col, false);
+}
+
+void FlexGrid::setRedraw(bool on)
+{
+    setUpdatesEnabled(on);
+}
+
+} // namespace nerina

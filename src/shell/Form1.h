@@ -1,0 +1,177 @@
+#pragma once
+
+#include "AppContext.h"
+#include "SharedState.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+
+namespace nerina {
+
+class CycleTracker;
+class DayEditor;
+class DiaryDb;
+class FlexGrid;
+class FRM_DELETE;
+class FRM_DISP;
+class Form2;
+class HistoryTab;
+class TempEdit;
+
+enum class SaveOutcome;
+
+// The controls of the main window, by the names the rest of the program uses.
+struct Form1Ui
+{
+    QMenu *mnuFile = nullptr;
+    QAction *mnuRegister = nullptr;
+    QAction *mnuSet = nullptr;
+    QAction *mnuFileDataMente = nullptr;
+    QAction *mnuPartition = nullptr;
+    QAction *mnuGraph = nullptr;
+    QAction *mnuP3 = nullptr;
+    QAction *mnuClose = nullptr;
+    QMenu *mnuHELP = nullptr;
+    QAction *mnuVERSION = nullptr;
+
+    QToolBar *Toolbar1 = nullptr;
+    std::array<QAction *, 4> toolbarButtons{}; // positions 1 to 4: "disc", "set", "graph", "close"
+
+    std::array<QLabel *, 3> panels{};          // status bar panels 1 to 3
+
+    QTabWidget *SSTab1 = nullptr;
+
+    // Tab 0 "入力"
+    QDateEdit *DTPicker1 = nullptr;
+    QLabel *Picture1 = nullptr;
+    QFrame *Frame3 = nullptr;
+    QFrame *Frame1 = nullptr;
+    TempEdit *TEMP_TEXT = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *CONDITION_TEXT = nullptr;
+    QLabel *Label5_0 = nullptr;
+    QPlainTextEdit *DIARY_TEXT = nullptr;
+    QLabel *Label5_1 = nullptr;
+    QCheckBox *GUEST_CHK = nullptr;
+    QCheckBox *LOVE_CHK = nullptr;
+    QPushButton *REG_BTN = nullptr;
+    QPushButton *SET_BTN = nullptr;
+
+    // Tab 1 "一覧表示"
+    FlexGrid *DATA_FLX = nullptr;
+    QPushButton *CMD_GRAPH = nullptr;
+    QPushButton *Command1 = nullptr;
+};
+
+// Column widths and window widths that follow from the measured character unit w
+// (all in twips). `snap` turns a wanted width into the width the window system gives.
+struct GridLayoutTwips
+{
+    std::array<int, 8> columns{};
+    int gridWidth = 0;
+    int tabWidth = 0;
+    int windowWidth = 0;
+};
+GridLayoutTwips computeGridLayout(double w, int tabLeft, int (*snap)(int) = nullptr);
+
+class Form1 final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(AppContext context, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence. Returns false when the program must end at once (the data
+    // file is missing); the window must then not be shown.
+    bool Form_Load();
+
+    const Form1Ui &ui() const { return m_ui; }
+    SharedState &state() { return m_state; }
+    const SharedState &state() const { return m_state; }
+    AppContext &context() { return m_context; }
+
+    void setPanelText(int panel, const QString &text); // panel 1 to 3
+    QString panelText(int panel) const;
+
+    // The main window's procedures, each carried out by the part it belongs to.
+    void DTPicker1_Change();
+    void REG_BTN_Click();
+    SaveOutcome SaveDayRecord();
+    void LoadDayRecord();
+    bool CheckTemperature();
+    void SET_BTN_Click();
+    QString ForecastNextPeriod();
+    void SSTab1_Click(int previousTab);
+    void FillHistoryGrid();
+    void MarkFertileDays();
+
+    // Commands.
+    void CMD_GRAPH_Click();
+    void mnuGraph_Click();
+    void mnuFileDataMente_Click();
+    void mnuVERSION_Click();
+    void mnuRegister_Click();
+    void mnuSet_Click();
+    void mnuClose_Click();
+    void Toolbar1_ButtonClick(int position);
+    // Ends the program unless the user declines; returns true when it ended.
+    bool CloseApp();
+
+    FRM_DISP *graphWindow() const;
+    FRM_DELETE *purgeWindow() const;
+    Form2 *aboutWindow() const;
+
+    // The character unit measured at start-up, in twips.
+    double characterUnitTwips() const { return m_w; }
+
+    // Shows an error the usual way: critical-stop icon, OK, title "PG-Error".
+    void showPgError(const QString &message);
+
+signals:
+    // Emitted once the program has decided to end (after CloseApp's questions).
+    void ended();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void buildStatusBar();
+    void buildEntryTab(QWidget *tab);
+    void buildListTab(QWidget *tab);
+    void setUpGrid();
+    void closeSecondaryWindows();
+
+    AppContext m_context;
+    SharedState m_state;
+    Form1Ui m_ui;
+    std::unique_ptr<DiaryDb> m_db;
+    std::unique_ptr<DayEditor> m_editor;
+    std::unique_ptr<CycleTracker> m_cycle;
+    std::unique_ptr<HistoryTab> m_history;
+    QPointer<FRM_DISP> m_graph;
+    QPointer<FRM_DELETE> m_purge;
+    QPointer<Form2> m_about;
+    double m_w = 0;
+    int m_currentTab = 0;
+    bool m_ending = false;
+};
+
+} // namespace nerina
