@@ -17,6 +17,8 @@ public:
     QString ForecastNextPeriod();
 
 private:
+    void showForecastError(const QString &message);
+
     Form1 &m_form;
 };
 

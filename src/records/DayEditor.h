@@ -16,6 +16,8 @@ class DayEditor final : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int kDiaryMaxLength = 500;
+
     explicit DayEditor(Form1 &form);
 
     void DTPicker1_Change();
@@ -25,7 +27,13 @@ public:
     bool CheckTemperature();
 
 private:
+    // The register button's work, telling how the save ended.
+    SaveOutcome registerDay();
+    void markDirty();
+    void limitDiaryLength();
+
     Form1 &m_form;
+    bool m_loading = false;
 };
 
 } // namespace nerina

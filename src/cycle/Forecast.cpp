@@ -1,0 +1,63 @@
+#include "Forecast.h"
+
+#include "shell/AppError.h"
+#include "shell/Conversions.h"
+
+namespace nerina {
+
+namespace {
+
+const QString kNotice = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
+
+} // namespace
+
+std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays)
+{
+    if (periodDays.empty())
+        return std::nullopt;
+    QDate start = periodDays.front();
+    for (std::size_t i = 1; i < periodDays.size(); ++i) {
+        if (periodDays[i] == start)
+            continue; // the same day twice would not end the run
+        if (periodDays[i] != start.addDays(-1))
+            break;
+        start = periodDays[i];
+    }
+    return start;
+}
+
+ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected,
+                           const QString &cycleDays)
+{
+    ForecastResult out;
+    // Without a recorded period the count starts at the zero date, far in the past.
+    QDate p(1899, 12, 30);
+    try {
+        if (!periodStart) {
+            out.nextPeriod = kNotice;
+        } else {
+            p = *periodStart;
+            const int k = toInt16(cycleDays);
+            const QDate lastAwaited = dateSerial(selected.year(), selected.month(), selected.day() - k);
+            if (p <= lastAwaited) {
+                out.nextPeriod = kNotice;
+            } else {
+                const QDate next = dateSerial(p.year(), p.month(), p.day() + k);
+                out.nextPeriod = QStringLiteral("次回月経予定日は")
+                    + japaneseLocale().toString(next, QStringLiteral("yyyy年MM月dd日 dddd"))
+                    + QStringLiteral("です");
+            }
+        }
+
+        const qint64 d = daysBetween(p, selected);
+        const int k = toInt16(cycleDays);
+        const double lo = k / 2.0 - 2;
+        const double hi = k / 2.0 + 3;
+        out.dayKind = (d >= lo && d <= hi) ? QStringLiteral("妊娠可能日です") : QStringLiteral("通常日です");
+    } catch (const AppError &e) {
+        out.error = e.message();
+    }
+    return out;
+}
+
+} // namespace nerina

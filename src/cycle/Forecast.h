@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace nerina {
+
+// The first day of the most recent period: the newest period day, followed back over
+// period days on the directly preceding calendar days. None when no period day is known.
+// `periodDays` must be ordered newest first.
+std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays);
+
+// What the status bar says about the next period and about the selected day.
+struct ForecastResult
+{
+    QString nextPeriod;              // panel 2: the expected day, or the notice
+    std::optional<QString> dayKind;  // panel 3: fertile or ordinary; none after an error
+    std::optional<QString> error;    // the error that ended the forecast early
+};
+
+// The forecast for the selected day from the start of the last period and the cycle
+// length as text (rounded to a 16-bit integer). An error ends the work where it happens:
+// what was reached by then is kept, as the status bar shows it.
+ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected,
+                           const QString &cycleDays);
+
+} // namespace nerina
