@@ -1,8 +1,24 @@
 #include "FRM_DELETE.h"
 
+#include "records/DiaryDb.h"
 #include "shell/AppContext.h"
+#include "shell/AppError.h"
+#include "shell/Dialogs.h"
+#include "shell/Fonts.h"
+#include "shell/Twips.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
 
 namespace nerina {
+
+namespace {
+
+// The day the picker shows each time the window opens.
+const QDate kDesignDay(2000, 4, 16);
+
+} // namespace
 
 FRM_DELETE::FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent)
     : QWidget(parent, Qt::Window), m_db(db), m_context(context)
@@ -10,6 +26,57 @@ FRM_DELETE::FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("FRM_DELETE"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("ﾃﾞｰﾀﾍﾞｰｽﾌｧｲﾙのﾒﾝﾃﾅﾝｽ"));
+
+    const int dpi = logicalDpi(this);
+    auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
+    setFixedSize(px(4755), px(1515));
+
+    m_picker = new QDateEdit(kDesignDay, this);
+    m_picker->setObjectName(QStringLiteral("DTPicker1"));
+    m_picker->setCalendarPopup(true);
+    m_picker->setGeometry(px(240), px(240), px(1815), px(375));
+
+    m_label1 = new QLabel(QStringLiteral("以前のﾃﾞｰﾀを削除します。"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFont(designFont());
+    m_label1->setGeometry(px(2160), px(240), px(2415), px(375));
+
+    m_run = new QPushButton(QStringLiteral("実行"), this);
+    m_run->setObjectName(QStringLiteral("cmdRun"));
+    m_run->setGeometry(px(1680), px(900), px(1335), px(375));
+
+    m_cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    m_cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cancel->setGeometry(px(3180), px(900), px(1335), px(375));
+
+    connect(m_run, &QPushButton::clicked, this, [this] { cmdRun_Click(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void FRM_DELETE::cmdRun_Click()
+{
+    try {
+        // The day alone: whatever time the picker carries never moves the cut-off.
+        const QDate cutOff = m_picker->date();
+        const QString day = cutOff.toString(QStringLiteral("yyyy/MM/dd"));
+        const Dialogs::Answer answer = m_context.dialogs.question(
+            this, day + QStringLiteral("以前のﾃﾞｰﾀを削除します。続けますか？"), QStringLiteral("削除確認"));
+        if (answer != Dialogs::Answer::Yes)
+            return;
+        if (!m_db)
+            throw AppError(QStringLiteral("データベースが開かれていません。"));
+        m_db->deleteUpTo(cutOff);
+        m_context.dialogs.message(this, QStringLiteral("削除されました"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        close();
+    } catch (const AppError &e) {
+        m_context.dialogs.message(this, e.message(), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        close();
+    }
+}
+
+void FRM_DELETE::cmdCancel_Click()
+{
+    close();
 }
 
 } // namespace nerina

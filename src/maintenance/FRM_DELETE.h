@@ -2,6 +2,10 @@
 
 #include <QWidget>
 
+class QDateEdit;
+class QLabel;
+class QPushButton;
+
 namespace nerina {
 
 class DiaryDb;
@@ -14,9 +18,21 @@ class FRM_DELETE final : public QWidget
 public:
     FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent);
 
+    void cmdRun_Click();
+    void cmdCancel_Click();
+
+    QDateEdit *DTPicker1() const { return m_picker; }
+    QLabel *Label1() const { return m_label1; }
+    QPushButton *cmdRun() const { return m_run; }
+    QPushButton *cmdCancel() const { return m_cancel; }
+
 private:
     DiaryDb *m_db;
     AppContext &m_context;
+    QDateEdit *m_picker = nullptr;
+    QLabel *m_label1 = nullptr;
+    QPushButton *m_run = nullptr;
+    QPushButton *m_cancel = nullptr;
 };
 
 } // namespace nerina

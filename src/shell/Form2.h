@@ -2,6 +2,9 @@
 
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
+
 namespace nerina {
 
 // The about window.
@@ -10,6 +13,24 @@ class Form2 final : public QWidget
     Q_OBJECT
 public:
     explicit Form2(QWidget *parent);
+
+    void Command1_Click();
+
+    QLabel *Picture1() const { return m_picture; }
+    QLabel *Label1() const { return m_label1; }
+    QLabel *Label2() const { return m_label2; }
+    QLabel *Label3() const { return m_label3; }
+    QPushButton *Command1() const { return m_ok; }
+
+    // The program's icon, drawn rather than shipped as a file.
+    static QPixmap programIcon(int size);
+
+private:
+    QLabel *m_picture = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QPushButton *m_ok = nullptr;
 };
 
 } // namespace nerina
