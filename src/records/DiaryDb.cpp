@@ -55,6 +55,14 @@ std::optional<QString> optionalText(const QVariant &v)
     return v.toString();
 }
 
+// An empty text is stored as '' and never as NULL, which a null QString would bind as.
+QVariant textValue(const std::optional<QString> &text)
+{
+    if (!text)
+        return QVariant();
+    return text->isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(*text);
+}
+
 bool flag(const QVariant &v)
 {
     return !v.isNull() && v.toLongLong() == 1;
@@ -166,8 +174,8 @@ void DiaryDb::saveDay(const DayRecord &record)
         "DIARY = excluded.DIARY, GUEST = excluded.GUEST, LOVE = excluded.LOVE").arg(kColumns));
     query.addBindValue(storedDay(record.DAT_DATE));
     query.addBindValue(record.TEMP ? QVariant(*record.TEMP) : QVariant());
-    query.addBindValue(record.CONDITION ? QVariant(*record.CONDITION) : QVariant());
-    query.addBindValue(record.DIARY ? QVariant(*record.DIARY) : QVariant());
+    query.addBindValue(textValue(record.CONDITION));
+    query.addBindValue(textValue(record.DIARY));
     query.addBindValue(record.GUEST ? 1 : 0);
     query.addBindValue(record.LOVE ? 1 : 0);
     run(query);
