@@ -27,12 +27,14 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -132,6 +134,19 @@ Form1::Form1(AppContext context, QWidget *parent)
     connect(m_ui.SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
     connect(m_ui.CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
     connect(m_ui.Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
+    for (QWidget *box : {static_cast<QWidget *>(m_ui.TEMP_TEXT), static_cast<QWidget *>(m_ui.CONDITION_TEXT),
+                         static_cast<QWidget *>(m_ui.DIARY_TEXT), static_cast<QWidget *>(m_ui.DTPicker1)})
+        box->installEventFilter(this);
+    // Ending the session goes through the same questions as every other way out.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (m_ending)
+            return;
+        if (manager.allowsInteraction()) {
+            if (!CloseApp())
+                manager.cancel();
+            manager.release();
+        }
+    });
     connect(m_ui.SSTab1, &QTabWidget::currentChanged, this, [this](int) {
         const int previous = m_currentTab;
         m_currentTab = m_ui.SSTab1->currentIndex();
@@ -568,12 +583,33 @@ void Form1::Toolbar1_ButtonClick(int position)
 
 bool Form1::CloseApp()
 {
-    // Filled in with the save and discard questions by the shutdown work.
+    if (m_ending)
+        return true;
+    if (m_state.G_DIRTY) {
+        const QString title = QStringLiteral("保存確認");
+        if (m_context.dialogs.question(this, QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？"), title)
+            == Dialogs::Answer::Yes) {
+            // Only a save that stored the entry lets the program end: after a declined
+            // overwrite or a failed save the edits stay for the user to retry or discard.
+            if (SaveDayRecord() != SaveOutcome::Stored)
+                return false;
+        } else if (m_context.dialogs.question(this, QStringLiteral("編集を破棄して終了します。よろしいですか？"), title)
+                   != Dialogs::Answer::Yes) {
+            return false;
+        }
+    }
+    endProgram();
+    return true;
+}
+
+void Form1::endProgram()
+{
     m_ending = true;
     closeSecondaryWindows();
     close();
+    m_state.G_DB = nullptr;
+    m_db.reset();
     emit ended();
-    return true;
 }
 
 void Form1::closeSecondaryWindows()
@@ -586,6 +622,28 @@ void Form1::closeSecondaryWindows()
         m_about->close();
 }
 
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // The menu shortcuts are the program's commands wherever the focus is: a text box
+    // must not take Ctrl+Z or Ctrl+V for its own undo and paste.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction *action : commandActions()) {
+            if (action->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QList<QAction *> Form1::commandActions() const
+{
+    return {m_ui.mnuRegister, m_ui.mnuSet, m_ui.mnuFileDataMente, m_ui.mnuGraph, m_ui.mnuClose, m_ui.mnuVERSION};
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     if (m_ending) {
@@ -596,6 +654,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
         return;
     }
+    // Declined: stay open and show the unsaved entry.
     m_ui.SSTab1->setCurrentIndex(0);
     event->ignore();
 }

@@ -149,6 +149,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
@@ -158,6 +159,8 @@ private:
     void buildListTab(QWidget *tab);
     void setUpGrid();
     void closeSecondaryWindows();
+    void endProgram();
+    QList<QAction *> commandActions() const;
 
     AppContext m_context;
     SharedState m_state;

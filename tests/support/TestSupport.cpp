@@ -4,6 +4,8 @@
 #include "records/DiaryDb.h"
 #include "shell/Form1.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QSettings>
 #include <QTest>
 
@@ -110,6 +112,16 @@ std::unique_ptr<Form1> TestEnv::makeForm(bool load)
     if (load)
         form->Form_Load();
     return form;
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 DayRecord makeDay(const QDate &day, double temp, const QString &condition, const QString &diary,

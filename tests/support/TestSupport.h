@@ -100,6 +100,10 @@ private:
     std::unique_ptr<DiaryDb> m_db;
 };
 
+// Types any text, Japanese included, as key presses into a widget (QTest::keyClicks
+// only knows ASCII).
+void typeText(QWidget *widget, const QString &text);
+
 DayRecord makeDay(const QDate &day, double temp = 0, const QString &condition = QString(),
                   const QString &diary = QString(), bool guest = false, bool love = false);
 
