@@ -136,7 +136,7 @@ void FRM_DISP::buildChart()
 {
     m_chart = new QChart;
     m_chart->legend()->hide();
-    m_chart->setMargins(QMargins(4, 4, 8, 4));
+    m_chart->setMargins(QMargins(4, 4, 16, 4)); // room for the last day's label
     m_chart->setBackgroundRoundness(0);
 
     m_series = new QLineSeries;
