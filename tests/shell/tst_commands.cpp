@@ -48,6 +48,9 @@ struct Running
         form->show();
         if (!QTest::qWaitForWindowActive(form.get()))
             qWarning("main window did not become active");
+        // Start-up itself shows nothing.
+        if (!env.dialogs.shown.isEmpty())
+            qWarning("start-up showed: %s", qPrintable(env.dialogs.texts().join(QLatin1Char('|'))));
         env.dialogs.clear();
     }
 
