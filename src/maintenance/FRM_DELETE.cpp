@@ -3,6 +3,7 @@
 #include "records/DiaryDb.h"
 #include "shell/AppContext.h"
 #include "shell/AppError.h"
+#include "shell/Conversions.h"
 #include "shell/Dialogs.h"
 #include "shell/Fonts.h"
 #include "shell/Twips.h"
@@ -33,6 +34,9 @@ FRM_DELETE::FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent)
 
     m_picker = new QDateEdit(kDesignDay, this);
     m_picker->setObjectName(QStringLiteral("DTPicker1"));
+    // The date picker's default form, the Japanese short date, whatever the system locale.
+    m_picker->setLocale(japaneseLocale());
+    m_picker->setDisplayFormat(japaneseLocale().dateFormat(QLocale::ShortFormat));
     m_picker->setCalendarPopup(true);
     m_picker->setGeometry(px(240), px(240), px(1815), px(375));
 

@@ -71,6 +71,7 @@ void TstPurge::layout()
     auto *picker = w->findChild<QDateEdit *>("DTPicker1");
     QVERIFY(picker);
     QCOMPARE(picker->date(), QDate(2000, 4, 16));
+    QCOMPARE(picker->text(), QStringLiteral("2000/04/16"));
     auto *label = w->findChild<QLabel *>("Label1");
     QCOMPARE(label->text(), QStringLiteral("以前のﾃﾞｰﾀを削除します。"));
     QCOMPARE(label->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
