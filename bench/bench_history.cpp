@@ -1,0 +1,194 @@
+// How long the list tab takes to fill from a diary of 100 years of daily entries.
+// Prints median times; run by hand, never as a test.
+#include "DiaryFile.h"
+#include "graph/PrintTarget.h"
+#include "history/HistoryRows.h"
+#include "records/DiaryDb.h"
+#include "shell/Clock.h"
+#include "shell/Dialogs.h"
+#include "shell/FlexGrid.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace nerina;
+
+namespace {
+
+constexpr int kDays = 36525;    // 100 years
+constexpr int kRuns = 200;
+const QDate kNewest(2026, 12, 6);
+
+class QuietDialogs final : public Dialogs
+{
+public:
+    int boxes = 0;
+    QString input(QWidget *, const QString &, const QString &, const QString &) override { return QString(); }
+
+protected:
+    Answer show(QWidget *, const Message &) override
+    {
+        ++boxes;
+        return Answer::No;
+    }
+};
+
+class FixedClock final : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime(kNewest, QTime(8, 0)); }
+};
+
+class NoPrinter final : public PrintTarget
+{
+public:
+    bool print(const QImage &, QString *) override { return true; }
+};
+
+// One transaction with bound values: a period of six days in every thirty (a fifth of
+// all days), temperatures that rise in the second half of each cycle, now and then a note.
+bool fillDiary(const QString &path)
+{
+    const QString name = QStringLiteral("bench-setup");
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open() || !db.transaction())
+            return false;
+        QSqlQuery insert(db);
+        insert.prepare(QStringLiteral(
+            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"));
+        for (int i = 0; i < kDays && ok; ++i) {
+            const QDate day = kNewest.addDays(-i);
+            const int inCycle = i % 30;
+            insert.addBindValue(DiaryDb::storedDay(day));
+            insert.addBindValue(36.20 + (inCycle < 15 ? 0.45 : 0.0) + (i % 7) * 0.01);
+            insert.addBindValue(i % 5 == 0 ? QStringLiteral("ふつう") : QString(QLatin1String("")));
+            insert.addBindValue(QString(QLatin1String("")));
+            insert.addBindValue(inCycle >= 24 ? 1 : 0);
+            insert.addBindValue(i % 9 == 0 ? 1 : 0);
+            ok = insert.exec();
+        }
+        ok = ok && db.commit();
+        if (!ok)
+            std::fprintf(stderr, "setup failed: %s\n", qPrintable(db.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+// Median of kRuns timings of `timed`, each run prepared by `before` (not timed).
+double medianMs(const std::function<void(int)> &before, const std::function<void()> &timed)
+{
+    std::vector<qint64> ns;
+    ns.reserve(kRuns);
+    for (int run = 0; run < kRuns; ++run) {
+        before(run);
+        QElapsedTimer timer;
+        timer.start();
+        timed();
+        ns.push_back(timer.nsecsElapsed());
+    }
+    std::nth_element(ns.begin(), ns.begin() + kRuns / 2, ns.end());
+    return double(ns[kRuns / 2]) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("nerina.mdb"));
+    QString error;
+    if (createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), path, &error) != CreateResult::Created) {
+        std::fprintf(stderr, "cannot create the diary: %s\n", qPrintable(error));
+        return 1;
+    }
+    QElapsedTimer setup;
+    setup.start();
+    if (!fillDiary(path))
+        return 1;
+    std::printf("diary of %d daily entries written in %lld ms\n", kDays, setup.elapsed());
+
+    QuietDialogs dialogs;
+    FixedClock clock;
+    NoPrinter printer;
+    Form1 form(AppContext{dialogs, clock, folder.path(), printer});
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    QApplication::processEvents();
+    QTabWidget *tabs = form.ui().SSTab1;
+
+    // A different day for every run, so that every fill rewrites the cells.
+    const auto recentDay = [](int run) { return kNewest.addDays(-(run % 60)); };
+    const auto fiveYearsBack = [](int run) { return kNewest.addYears(-5).addDays(-(run % 60)); };
+    const auto oldestDay = [](int run) { return kNewest.addDays(-(kDays - 1) + run % 60); };
+
+    const auto switchBackTo = [&](const QDate &day) {
+        tabs->setCurrentIndex(0);
+        form.ui().DTPicker1->setDate(day);
+        QApplication::processEvents();
+    };
+
+    const double widgetRecent = medianMs([&](int run) { switchBackTo(recentDay(run)); },
+                                         [&] { tabs->setCurrentIndex(1); });
+    const double widgetPainted = medianMs([&](int run) { switchBackTo(recentDay(run)); }, [&] {
+        tabs->setCurrentIndex(1);
+        form.ui().DATA_FLX->repaint();
+    });
+    const double widgetFiveYears = medianMs([&](int run) { switchBackTo(fiveYearsBack(run)); },
+                                            [&] { tabs->setCurrentIndex(1); });
+    const double widgetOldest = medianMs([&](int run) { switchBackTo(oldestDay(run)); },
+                                         [&] { tabs->setCurrentIndex(1); });
+
+    DiaryDb &db = *form.state().G_DB;
+    const QString cycle = form.state().G_CYCLE_DAYS;
+    std::size_t sink = 0;
+    const auto pure = [&](const QDate &selected) {
+        std::vector<HistoryRow> rows = historyRows(selected, db.daysFrom(historyCutOff(selected)));
+        markFertileDays(rows, cycle);
+        sink += rows.size();
+    };
+    QDate selected;
+    const double pureRecent = medianMs([&](int run) { selected = recentDay(run); }, [&] { pure(selected); });
+    const double pureOldest = medianMs([&](int run) { selected = oldestDay(run); }, [&] { pure(selected); });
+
+    const std::vector<DayRecord> entries = db.daysFrom(historyCutOff(kNewest));
+    const double rowsOnly = medianMs([](int) {}, [&] {
+        std::vector<HistoryRow> rows = historyRows(kNewest, entries);
+        markFertileDays(rows, cycle);
+        sink += rows.size();
+    });
+
+    std::printf("median of %d runs, milliseconds\n", kRuns);
+    std::printf("  list tab, selected day among the newest:        %8.3f\n", widgetRecent);
+    std::printf("  list tab and its repaint, same days:            %8.3f\n", widgetPainted);
+    std::printf("  list tab, selected day five years back:         %8.3f\n", widgetFiveYears);
+    std::printf("  list tab, selected day among the oldest:        %8.3f\n", widgetOldest);
+    std::printf("  rows and marks with their query, newest days:   %8.3f\n", pureRecent);
+    std::printf("  rows and marks with their query, oldest days:   %8.3f\n", pureOldest);
+    std::printf("  rows and marks alone (entries already read):    %8.3f\n", rowsOnly);
+    std::fflush(stdout);
+    if (dialogs.boxes != 0)
+        std::printf("warning: %d message boxes appeared\n", dialogs.boxes);
+    return sink == 0 ? 1 : 0;
+}
