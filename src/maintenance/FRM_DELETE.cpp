@@ -1,6 +1,8 @@
 #include "FRM_DELETE.h"
 
+#include "Backup.h"
 #include "records/DiaryDb.h"
+#include "shell/Clock.h"
 #include "shell/AppContext.h"
 #include "shell/AppError.h"
 #include "shell/Conversions.h"
@@ -69,6 +71,12 @@ void FRM_DELETE::cmdRun_Click()
             return;
         if (!m_db)
             throw AppError(QStringLiteral("データベースが開かれていません。"));
+        // A purge cannot be undone: without a copy of the diary nothing is deleted.
+        try {
+            backupDiary(m_db->path(), m_context.clock.now());
+        } catch (const AppError &e) {
+            throw AppError(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n") + e.message());
+        }
         m_db->deleteUpTo(cutOff);
         m_context.dialogs.message(this, QStringLiteral("削除されました"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
         close();
