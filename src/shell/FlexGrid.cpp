@@ -2,6 +2,7 @@
 
 #include "Twips.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 namespace nerina {
@@ -15,6 +16,17 @@ FlexGrid::FlexGrid(QWidget *parent) : QTableWidget(parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setWordWrap(false);
+    // One line of text a row, so that many days fit on the screen at once.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+}
+
+void FlexGrid::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    QTableWidget::changeEvent(event);
 }
 
 void FlexGrid::setRows(int rows)

@@ -33,6 +33,9 @@ public:
 
     void setRedraw(bool on);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     QList<Qt::Alignment> m_alignments;
     QList<bool> m_merge;

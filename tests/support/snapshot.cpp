@@ -1,0 +1,46 @@
+// Development tool, not a test: starts the main window on a program folder and saves
+// pictures of it, so the layout can be looked at. usage:
+//   nerina_snapshot FOLDER OUT_PREFIX [yyyy-MM-dd]
+// writes OUT_PREFIX-entry.png, OUT_PREFIX-list.png and OUT_PREFIX-graph.png.
+#include "graph/FRM_DISP.h"
+#include "graph/SystemPrinter.h"
+#include "shell/Clock.h"
+#include "shell/Dialogs.h"
+#include "shell/Fonts.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTest>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3)
+        return 2;
+    nerina::installFontSubstitutions();
+    nerina::QtDialogs dialogs;
+    nerina::SystemPrinter printer;
+    struct DayClock final : nerina::Clock
+    {
+        QDateTime at;
+        QDateTime now() const override { return at; }
+    } clock;
+    clock.at = args.size() > 3 ? QDateTime(QDate::fromString(args.at(3), Qt::ISODate), QTime(8, 0))
+                               : QDateTime::currentDateTime();
+    nerina::Form1 form(nerina::AppContext{dialogs, clock, args.at(1), printer});
+    if (!form.Form_Load())
+        return 1;
+    form.show();
+    QTest::qWait(300);
+    form.grab().save(args.at(2) + QStringLiteral("-entry.png"));
+    form.ui().SSTab1->setCurrentIndex(1);
+    QTest::qWait(300);
+    form.grab().save(args.at(2) + QStringLiteral("-list.png"));
+    form.mnuGraph_Click();
+    QTest::qWait(500);
+    if (form.graphWindow())
+        form.graphWindow()->grab().save(args.at(2) + QStringLiteral("-graph.png"));
+    return 0;
+}
