@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace nerina {
 
@@ -26,6 +27,18 @@ QString plainDecimal(double value)
 {
     // 36.5 stays "36.5" and 0 is "0": no padding, no fixed decimals.
     return QLocale::c().toString(value, 'g', 15);
+}
+
+// The diary as the user wrote it. The document's plain-text form would also turn a
+// no-break space into a plain one; only the line breaks are made plain here.
+QString diaryText(const QPlainTextEdit *box)
+{
+    QString text = box->document()->toRawText();
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    }
+    return text;
 }
 
 DiaryDb &openDiary(Form1 &form)
@@ -43,6 +56,7 @@ DayEditor::DayEditor(Form1 &form) : m_form(form)
     // The temperature box's formatted display is not an edit; only its value counts.
     connect(ui.TEMP_TEXT, &TempEdit::rawTextChanged, this, &DayEditor::markDirty);
     connect(ui.CONDITION_TEXT, &QLineEdit::textChanged, this, &DayEditor::markDirty);
+    ui.CONDITION_TEXT->setValidator(new WholeCharacters(ui.CONDITION_TEXT));
     connect(ui.DIARY_TEXT, &QPlainTextEdit::textChanged, this, [this] {
         limitDiaryLength();
         markDirty();
@@ -79,10 +93,21 @@ void DayEditor::limitDiaryLength()
         return;
     QTextCursor cursor = box->textCursor();
     const int end = cursor.position();
-    const int start = end >= excess ? end - excess : 0;
+    int start = end >= excess ? end - excess : 0;
+    int stop = start + excess;
+    // Never cut a character beyond the basic plane (an emoji) in half: the cut widens
+    // to take the whole of it.
+    const QString whole = box->document()->toRawText();
+    const auto splitsPair = [&whole](int at) {
+        return at > 0 && at < whole.size() && whole[at].isLowSurrogate() && whole[at - 1].isHighSurrogate();
+    };
+    if (splitsPair(start))
+        --start;
+    if (splitsPair(stop))
+        ++stop;
     QTextCursor cut(box->document());
     cut.setPosition(start);
-    cut.setPosition(start + excess, QTextCursor::KeepAnchor);
+    cut.setPosition(stop, QTextCursor::KeepAnchor);
     cut.removeSelectedText(); // runs this handler again, then within the limit
 }
 
@@ -177,7 +202,7 @@ SaveOutcome DayEditor::SaveDayRecord()
         const QString temp = ui.TEMP_TEXT->rawText();
         record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
         record.CONDITION = ui.CONDITION_TEXT->text();
-        record.DIARY = ui.DIARY_TEXT->toPlainText();
+        record.DIARY = diaryText(ui.DIARY_TEXT);
         record.LOVE = ui.LOVE_CHK->isChecked();
         record.GUEST = ui.GUEST_CHK->isChecked();
         db.saveDay(record);

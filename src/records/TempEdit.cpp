@@ -6,8 +6,26 @@
 
 namespace nerina {
 
+QValidator::State WholeCharacters::validate(QString &input, int &pos) const
+{
+    for (qsizetype i = 0; i < input.size();) {
+        const bool pairStart = input[i].isHighSurrogate() && i + 1 < input.size() && input[i + 1].isLowSurrogate();
+        if (pairStart) {
+            i += 2;
+        } else if (input[i].isSurrogate()) {
+            input.remove(i, 1);
+            if (pos > i)
+                --pos;
+        } else {
+            ++i;
+        }
+    }
+    return Acceptable;
+}
+
 TempEdit::TempEdit(QWidget *parent) : QLineEdit(parent)
 {
+    setValidator(new WholeCharacters(this));
     setMaxLength(kMaxLength);
     connect(this, &QLineEdit::textChanged, this, &TempEdit::onTextChanged);
     showFormatted();
@@ -26,7 +44,9 @@ QString TempEdit::displayText(const QString &raw)
 
 void TempEdit::setRawText(const QString &text)
 {
-    const QString clipped = text.left(kMaxLength);
+    QString clipped = text.left(kMaxLength);
+    if (clipped.size() == kMaxLength && clipped.back().isHighSurrogate())
+        clipped.chop(1); // never half a character
     if (m_showingRaw) {
         setText(clipped); // onTextChanged records it and reports the change
         return;
@@ -63,6 +83,20 @@ void TempEdit::onTextChanged(const QString &text)
 {
     if (m_switching || text == m_raw)
         return;
+    if (!m_showingRaw) {
+        // Text that came in without a key press while the formatted form was shown
+        // (pasted or dropped): what the box holds now is the value, under the same limit
+        // as typing.
+        m_switching = true;
+        setMaxLength(kMaxLength);
+        m_switching = false;
+        m_showingRaw = true;
+        m_raw = QLineEdit::text();
+        emit rawTextChanged(m_raw);
+        if (!hasFocus())
+            showFormatted();
+        return;
+    }
     m_raw = text;
     emit rawTextChanged(m_raw);
 }

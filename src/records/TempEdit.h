@@ -1,8 +1,21 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QValidator>
 
 namespace nerina {
+
+// A one-line box with a length limit counts UTF-16 units, so a character beyond the basic
+// plane (an emoji) that no longer fits is cut in half when typed or pasted at the limit.
+// This validator drops such a half, so the box only ever holds whole characters: the
+// character that does not fit is left out whole.
+class WholeCharacters final : public QValidator
+{
+    Q_OBJECT
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
 
 // The temperature box: at most 5 characters as typed, shown with two decimals ("0.00")
 // while it does not have the focus. Showing the formatted text is not an edit: only
