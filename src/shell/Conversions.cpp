@@ -46,6 +46,10 @@ double numericValue(const QString &text)
         throw AppError(QStringLiteral("型が一致しません。"));
     bool ok = false;
     const double value = QLocale::c().toDouble(t, &ok);
+    // A well-formed number too small for a double (0.000...1 with hundreds of zeros) is
+    // reported as a failure with the value 0: it is zero, not an overflow.
+    if (!ok && value == 0)
+        return 0.0;
     if (!ok || !std::isfinite(value))
         throw AppError(QStringLiteral("オーバーフローしました。"));
     return value;
