@@ -219,4 +219,46 @@ void DiaryDb::deleteUpTo(const QDate &upTo)
     run(query);
 }
 
+void DiaryDb::saveDays(const std::vector<DayRecord> &records)
+{
+    for (const DayRecord &record : records) {
+        if (!record.DAT_DATE.isValid())
+            throw AppError(QStringLiteral("日付が正しくありません。"));
+    }
+    const QSqlDatabase db = database();
+    // All rows or none: IMMEDIATE takes the write lock before the first row, and any
+    // failure rolls every row of the batch back.
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        fail(begin.lastError());
+    try {
+        QSqlQuery update = prepare(db, QStringLiteral(
+            "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
+        QSqlQuery insert = prepare(db, QStringLiteral(
+            "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
+        for (const DayRecord &record : records) {
+            const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
+                                         textValue(record.CONDITION), textValue(record.DIARY),
+                                         record.GUEST ? 1 : 0, record.LOVE ? 1 : 0,
+                                         storedDay(record.DAT_DATE)};
+            for (int i = 0; i < values.size(); ++i)
+                update.bindValue(i, values.at(i));
+            run(update);
+            if (update.numRowsAffected() == 0) {
+                for (int i = 0; i < values.size(); ++i)
+                    insert.bindValue(i, values.at(i));
+                run(insert);
+            }
+        }
+        QSqlQuery commit(db);
+        if (!commit.exec(QStringLiteral("COMMIT")))
+            fail(commit.lastError());
+    } catch (...) {
+        // Also after a failed COMMIT, which leaves the transaction open.
+        QSqlQuery rollback(db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
 } // namespace nerina

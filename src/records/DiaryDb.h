@@ -30,6 +30,9 @@ public:
     // Stores the entry of record.DAT_DATE, adding the row or changing the one there.
     void saveDay(const DayRecord &record);
 
+    // Stores every entry as saveDay would, in one transaction: all of them or none.
+    void saveDays(const std::vector<DayRecord> &records);
+
     // Every entry dated on or after `from`, newest first.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
 
