@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -30,6 +31,16 @@ Dialogs::Answer Dialogs::question(QWidget *parent, const QString &text, const QS
 void Dialogs::error(QWidget *parent, const QString &text, const QString &title)
 {
     message(parent, text, Icon::Critical, Buttons::Ok, title);
+}
+
+QString Dialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return QString();
+}
+
+QString Dialogs::openFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return QString();
 }
 
 Dialogs::Answer QtDialogs::show(QWidget *parent, const Message &m)
@@ -65,6 +76,19 @@ QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &
     const QString text =
         QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
+}
+
+QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &path,
+                                const QString &filter)
+{
+    // The dialog itself asks before an existing file is replaced.
+    return QFileDialog::getSaveFileName(parent, title, path, filter);
+}
+
+QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &path,
+                                const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, path, filter);
 }
 
 } // namespace nerina

@@ -40,6 +40,14 @@ public:
     virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
                           const QString &defaultText) = 0;
 
+    // The file to write or to read; `path` is the folder and name offered first and
+    // `filter` the file types ("CSV (*.csv);;..."). The empty text when the user cancels,
+    // which is all a seam without file dialogs ever answers.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path,
+                                 const QString &filter);
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &path,
+                                 const QString &filter);
+
 protected:
     virtual Answer show(QWidget *parent, const Message &message) = 0;
 };
@@ -50,6 +58,10 @@ class QtDialogs final : public Dialogs
 public:
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &path,
+                         const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &path,
+                         const QString &filter) override;
 
 protected:
     Answer show(QWidget *parent, const Message &message) override;

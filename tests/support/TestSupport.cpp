@@ -30,6 +30,20 @@ QString ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &title, const QString &path,
+                                     const QString &filter)
+{
+    fileCalls.append({true, title, path, filter});
+    return saveFileNames.isEmpty() ? QString() : saveFileNames.takeFirst();
+}
+
+QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &path,
+                                     const QString &filter)
+{
+    fileCalls.append({false, title, path, filter});
+    return openFileNames.isEmpty() ? QString() : openFileNames.takeFirst();
+}
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList out;
@@ -45,6 +59,9 @@ void ScriptedDialogs::clear()
     inputs.clear();
     inputCalls.clear();
     unscriptedQuestions = 0;
+    saveFileNames.clear();
+    openFileNames.clear();
+    fileCalls.clear();
 }
 
 bool FakePrinter::print(const QImage &image, QString *error)

@@ -35,8 +35,23 @@ public:
     QList<InputCall> inputCalls;
     int unscriptedQuestions = 0;
 
+    QStringList saveFileNames;    // next answers to save-file dialogs ("" = Cancel)
+    QStringList openFileNames;    // next answers to open-file dialogs ("" = Cancel)
+    struct FileCall
+    {
+        bool save = false;
+        QString title;
+        QString path;
+        QString filter;
+    };
+    QList<FileCall> fileCalls;
+
     QString input(QWidget *parent, const QString &prompt, const QString &title,
                   const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &path,
+                         const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &path,
+                         const QString &filter) override;
 
     const Message &last() const { return shown.last(); }
     QStringList texts() const;

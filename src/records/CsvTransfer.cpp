@@ -1,0 +1,290 @@
+#include "CsvTransfer.h"
+
+#include "CsvFormat.h"
+#include "DiaryDb.h"
+#include "shell/AppError.h"
+#include "shell/Clock.h"
+#include "shell/Dialogs.h"
+#include "shell/Form1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace nerina {
+
+namespace {
+
+const QString kExportTitle = QStringLiteral("ｴｸｽﾎﾟｰﾄ");
+const QString kImportTitle = QStringLiteral("ｲﾝﾎﾟｰﾄ");
+const QString kFilter = QStringLiteral("CSV ﾌｧｲﾙ (*.csv);;すべてのﾌｧｲﾙ (*)");
+
+// Far above a lifetime of daily entries; keeps a wrongly chosen huge file out of memory.
+constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
+
+enum Column { Date, Temperature, Condition, Diary, Period, Intercourse, ColumnCount };
+
+DiaryDb &openDiary(Form1 &form)
+{
+    if (!form.state().G_DB)
+        throw AppError(QStringLiteral("データベースが開かれていません。"));
+    return *form.state().G_DB;
+}
+
+QString flagText(bool on)
+{
+    return on ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// Returns 0 for "0", 1 for "1", -1 for anything else.
+int parseFlag(const QString &field)
+{
+    if (field == QLatin1String("0"))
+        return 0;
+    if (field == QLatin1String("1"))
+        return 1;
+    return -1;
+}
+
+QDate parseDate(const QString &field)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
+    const QRegularExpressionMatch m = pattern.match(field);
+    if (!m.hasMatch())
+        return QDate();
+    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+std::optional<double> parseTemperature(const QString &field)
+{
+    if (field.isEmpty())
+        return 0.0;
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    if (!pattern.match(field).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = field.toLatin1().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+QStringList diaryCsvHeader()
+{
+    return {QStringLiteral("date"), QStringLiteral("temperature"), QStringLiteral("condition"),
+            QStringLiteral("diary"), QStringLiteral("period"), QStringLiteral("intercourse")};
+}
+
+QString csvTemperature(double value)
+{
+    // The fixed form never shows an exponent; the sign of a negative zero is kept so
+    // that even that reads back bit for bit.
+    if (value == 0 && std::signbit(value))
+        return QStringLiteral("-0");
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
+QByteArray diaryToCsv(const std::vector<DayRecord> &records)
+{
+    QByteArray out = csvRecord(diaryCsvHeader());
+    for (const DayRecord &r : records) {
+        if (!r.DAT_DATE.isValid())
+            continue;
+        out += csvRecord({r.DAT_DATE.toString(QStringLiteral("yyyy-MM-dd")),
+                          r.TEMP ? csvTemperature(*r.TEMP) : QString(),
+                          r.CONDITION.value_or(QString()), r.DIARY.value_or(QString()),
+                          flagText(r.GUEST), flagText(r.LOVE)});
+    }
+    return out;
+}
+
+DiaryCsv diaryFromCsv(const QByteArray &text)
+{
+    DiaryCsv result;
+    auto fail = [&result](int line, const QString &message) {
+        result.records.clear();
+        result.errorLine = line;
+        result.error = message;
+        return result;
+    };
+
+    const CsvParse parsed = parseCsv(text);
+    if (!parsed.ok())
+        return fail(parsed.errorLine, parsed.error);
+    if (parsed.rows.empty() || parsed.rows.front().fields != diaryCsvHeader())
+        return fail(1, QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
+
+    QHash<QDate, int> seen; // day -> the line it was first on
+    result.records.reserve(parsed.rows.size() - 1);
+    for (std::size_t i = 1; i < parsed.rows.size(); ++i) {
+        const CsvRow &row = parsed.rows[i];
+        if (row.fields.size() != ColumnCount)
+            return fail(row.line, QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(row.fields.size()));
+        DayRecord r;
+        r.DAT_DATE = parseDate(row.fields.at(Date));
+        if (!r.DAT_DATE.isValid())
+            return fail(row.line, QStringLiteral("日付が正しくありません（YYYY-MM-DD の形で書きます）。"));
+        if (const auto first = seen.constFind(r.DAT_DATE); first != seen.constEnd())
+            return fail(row.line, QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
+        seen.insert(r.DAT_DATE, row.line);
+        r.TEMP = parseTemperature(row.fields.at(Temperature));
+        if (!r.TEMP)
+            return fail(row.line, QStringLiteral("体温が数値ではありません。"));
+        r.CONDITION = row.fields.at(Condition).isNull() ? QString(QLatin1String("")) : row.fields.at(Condition);
+        r.DIARY = row.fields.at(Diary).isNull() ? QString(QLatin1String("")) : row.fields.at(Diary);
+        const int period = parseFlag(row.fields.at(Period));
+        const int intercourse = parseFlag(row.fields.at(Intercourse));
+        if (period < 0 || intercourse < 0)
+            return fail(row.line, QStringLiteral("%1の欄は 0 か 1 で書きます。")
+                                      .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
+        r.GUEST = period == 1;
+        r.LOVE = intercourse == 1;
+        result.records.push_back(std::move(r));
+    }
+    return result;
+}
+
+QString CsvTransfer::defaultPath() const
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QString day = m_form.context().clock.now().date().toString(QStringLiteral("yyyyMMdd"));
+    return QDir(folder).filePath(QStringLiteral("nerina-%1.csv").arg(day));
+}
+
+void CsvTransfer::exportDiary()
+{
+    Dialogs &dialogs = m_form.context().dialogs;
+    try {
+        DiaryDb &db = openDiary(m_form);
+        const QString path = dialogs.saveFileName(&m_form, kExportTitle, defaultPath(), kFilter);
+        if (path.isEmpty())
+            return;
+
+        std::vector<DayRecord> records = db.daysFrom(QDate(1, 1, 1));
+        std::reverse(records.begin(), records.end()); // oldest first
+        const auto written = std::count_if(records.begin(), records.end(),
+                                           [](const DayRecord &r) { return r.DAT_DATE.isValid(); });
+        const QByteArray text = diaryToCsv(records);
+
+        QSaveFile file(path);
+        // The diary is private: the copy is readable by its owner only.
+        const bool ok = file.open(QIODevice::WriteOnly)
+                        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+                        && file.write(text) == text.size() && file.commit();
+        if (!ok) {
+            dialogs.message(&m_form, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(file.errorString()),
+                            Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kExportTitle);
+            return;
+        }
+        dialogs.message(&m_form, QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。").arg(written),
+                        Dialogs::Icon::Information, Dialogs::Buttons::Ok, kExportTitle);
+    } catch (const AppError &error) {
+        m_form.showPgError(error.message());
+    }
+}
+
+void CsvTransfer::importDiary()
+{
+    try {
+        openDiary(m_form);
+        const QString path = m_form.context().dialogs.openFileName(&m_form, kImportTitle, defaultPath(), kFilter);
+        if (!path.isEmpty())
+            importFile(path);
+    } catch (const AppError &error) {
+        m_form.showPgError(error.message());
+    }
+}
+
+void CsvTransfer::importFile(const QString &path)
+{
+    Dialogs &dialogs = m_form.context().dialogs;
+    auto warn = [&](const QString &text) {
+        dialogs.message(&m_form, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kImportTitle);
+    };
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(file.errorString()));
+        return;
+    }
+    if (file.size() > kMaxImportBytes) {
+        warn(QStringLiteral("ﾌｧｲﾙが大きすぎます。"));
+        return;
+    }
+    const QByteArray text = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        warn(QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(file.errorString()));
+        return;
+    }
+    file.close();
+
+    const DiaryCsv csv = diaryFromCsv(text);
+    if (!csv.ok()) {
+        warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。").arg(csv.errorLine).arg(csv.error));
+        return;
+    }
+    if (csv.records.empty()) {
+        warn(QStringLiteral("取り込むﾃﾞｰﾀがありません。"));
+        return;
+    }
+
+    DiaryDb &db = openDiary(m_form);
+    QDate earliest = csv.records.front().DAT_DATE;
+    for (const DayRecord &r : csv.records)
+        earliest = std::min(earliest, r.DAT_DATE);
+    QSet<QDate> stored;
+    for (const DayRecord &r : db.daysFrom(earliest))
+        stored.insert(r.DAT_DATE);
+
+    std::vector<DayRecord> fresh;
+    std::vector<DayRecord> clashing;
+    for (const DayRecord &r : csv.records)
+        (stored.contains(r.DAT_DATE) ? clashing : fresh).push_back(r);
+
+    bool overwrite = false;
+    if (!clashing.empty()) {
+        // One question for all of them; keeping what is there is the safe default.
+        overwrite = dialogs.message(&m_form,
+                        QStringLiteral("このうち %1 日分はすでに登録されています。\n"
+                                       "登録済みのﾃﾞｰﾀを上書きしますか？\n"
+                                       "（［いいえ］を選ぶと、その日のﾃﾞｰﾀはそのまま残します）")
+                            .arg(clashing.size()),
+                        Dialogs::Icon::Question, Dialogs::Buttons::YesNo, kImportTitle, Dialogs::Answer::No)
+                    == Dialogs::Answer::Yes;
+    }
+
+    std::vector<DayRecord> toWrite = fresh;
+    if (overwrite)
+        toWrite.insert(toWrite.end(), clashing.begin(), clashing.end());
+    db.saveDays(toWrite);
+
+    // Show what changed where it costs the user nothing: the day on screen is reloaded
+    // only when it holds no unsaved edits, and the forecast follows new period days.
+    SharedState &state = m_form.state();
+    const bool selectedDayWritten = std::any_of(toWrite.begin(), toWrite.end(), [&](const DayRecord &r) {
+        return r.DAT_DATE == state.G_SEL_DATE;
+    });
+    if (selectedDayWritten && !state.G_DIRTY)
+        m_form.LoadDayRecord();
+    m_form.setPanelText(2, m_form.ForecastNextPeriod());
+    if (m_form.ui().SSTab1->currentIndex() == 1)
+        m_form.FillHistoryGrid();
+
+    QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを取り込みました。").arg(toWrite.size());
+    if (!overwrite && !clashing.empty())
+        done += QStringLiteral("\n登録済みの %1 日分はそのまま残しました。").arg(clashing.size());
+    dialogs.message(&m_form, done, Dialogs::Icon::Information, Dialogs::Buttons::Ok, kImportTitle);
+}
+
+} // namespace nerina

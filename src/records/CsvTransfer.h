@@ -1,0 +1,58 @@
+#pragma once
+
+#include "DayRecord.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace nerina {
+
+class Form1;
+
+// The diary as a CSV file: a header row, then one row per day, oldest first:
+//   date,temperature,condition,diary,period,intercourse
+//   2026-03-05,36.45,だるい,"line one
+//   line two",1,0
+QStringList diaryCsvHeader();
+
+// The shortest '.'-decimal text that reads back as exactly the same double.
+QString csvTemperature(double value);
+
+// The rows in the order given. A NULL column is written as an empty field; a row
+// whose day could not be read is left out.
+QByteArray diaryToCsv(const std::vector<DayRecord> &records);
+
+struct DiaryCsv
+{
+    std::vector<DayRecord> records;   // in file order
+    int errorLine = 0;                // 0 when every line was good
+    QString error;
+    bool ok() const { return errorLine == 0; }
+};
+
+// Reads a file written by diaryToCsv. An empty temperature reads as 0 and an empty
+// condition or diary as the empty text, the way the editor stores them, so an imported
+// row never holds NULL. The first line that is not good stops the reading; then no
+// records are returned.
+DiaryCsv diaryFromCsv(const QByteArray &text);
+
+// The export and import commands of the main window.
+class CsvTransfer final
+{
+public:
+    explicit CsvTransfer(Form1 &form) : m_form(form) {}
+
+    void exportDiary();
+    void importDiary();
+
+private:
+    QString defaultPath() const;
+    void importFile(const QString &path);
+
+    Form1 &m_form;
+};
+
+} // namespace nerina
