@@ -44,9 +44,13 @@ QString TempEdit::displayText(const QString &raw)
 
 void TempEdit::setRawText(const QString &text)
 {
-    QString clipped = text.left(kMaxLength);
-    if (clipped.size() == kMaxLength && clipped.back().isHighSurrogate())
-        clipped.chop(1); // never half a character
+    // The same rules as for typing: whole characters only, at most kMaxLength units.
+    QString clipped = text;
+    int position = 0;
+    WholeCharacters().validate(clipped, position);
+    clipped.truncate(kMaxLength);
+    if (!clipped.isEmpty() && clipped.back().isHighSurrogate())
+        clipped.chop(1);
     if (m_showingRaw) {
         setText(clipped); // onTextChanged records it and reports the change
         return;
