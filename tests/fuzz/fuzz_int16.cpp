@@ -1,0 +1,80 @@
+// The 16-bit conversion: never crashes, always within range, an exact half goes to the
+// even neighbour, and anything outside the range is the overflow error.
+#include "FuzzText.h"
+
+#include "shell/AppError.h"
+#include "shell/Conversions.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+using namespace nerina;
+
+namespace {
+
+// Half to even, worked out without the rounding mode the conversion relies on.
+std::optional<qint16> expected(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0))
+        rounded = below + 1;
+    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return qint16(rounded);
+}
+
+void check(double value, const QString &shownAs)
+{
+    const std::optional<qint16> want = expected(value);
+    try {
+        const qint16 got = toInt16(value);
+        if (!want)
+            fuzz::broken("toInt16 returned a value it should have refused", shownAs);
+        if (got != *want)
+            fuzz::broken("toInt16 rounded differently from half to even", shownAs);
+    } catch (const AppError &error) {
+        if (want)
+            fuzz::broken("toInt16 refused a value within range", shownAs);
+        if (error.message() != QStringLiteral("オーバーフローしました。"))
+            fuzz::broken("toInt16 refused with another error than overflow", shownAs);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == sizeof(double) + 1 && data[0] == 'd') {
+        // Raw doubles reach NaN, infinities, denormals and every exact half.
+        double value = 0;
+        std::memcpy(&value, data + 1, sizeof value);
+        check(value, QString::number(value, 'g', 17));
+        return 0;
+    }
+    // As text: a numeric text converts like its value; anything else is a type error.
+    const QString text = fuzz::textFrom(data, size);
+    double value = 0;
+    try {
+        value = numericValue(text);
+    } catch (const AppError &) {
+        try {
+            (void)toInt16(text);
+            fuzz::broken("toInt16 converted a text numericValue refused", text);
+        } catch (const AppError &) {
+        }
+        return 0;
+    }
+    check(value, text);
+    try {
+        if (toInt16(text) != toInt16(value))
+            fuzz::broken("toInt16 of the text and of its value differ", text);
+    } catch (const AppError &) {
+    }
+    return 0;
+}

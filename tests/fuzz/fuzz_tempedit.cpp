@@ -1,0 +1,88 @@
+// The temperature box: its formatted display of any text, and a real box fed any text by
+// the program, by inserting and by pasting, never holds more than 5 units as typed nor
+// half a character.
+#include "FuzzText.h"
+
+#include "records/TempEdit.h"
+#include "shell/AppError.h"
+#include "shell/Conversions.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace nerina;
+
+namespace {
+
+QApplication *app = nullptr;
+TempEdit *box = nullptr;
+
+void checkDisplay(const QString &raw)
+{
+    const QString shown = TempEdit::displayText(raw);
+    if (!isNumeric(raw)) {
+        if (shown != raw)
+            fuzz::broken("a text that is no number is not shown as it is", raw);
+        return;
+    }
+    double value = 0;
+    try {
+        value = numericValue(raw);
+    } catch (const AppError &) {
+        if (shown != raw)
+            fuzz::broken("a number beyond a double is not shown as it is", raw);
+        return;
+    }
+    static const QRegularExpression twoDecimals(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));
+    if (!twoDecimals.match(shown).hasMatch())
+        fuzz::broken("a number is not shown with two decimals", raw);
+    const double back = shown.toDouble();
+    if (std::fabs(back - value) > 0.005 + std::fabs(value) * 1e-15)
+        fuzz::broken("the shown number is not the value to two decimals", raw);
+    if (TempEdit::displayText(shown) != shown)
+        fuzz::broken("the formatted form does not format to itself", raw);
+}
+
+void checkBox(const char *how, const QString &raw)
+{
+    const QString held = box->rawText();
+    if (held.size() > TempEdit::kMaxLength)
+        fuzz::broken(how, raw);
+    if (!fuzz::wholeCharacters(held))
+        fuzz::broken(how, raw);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    app = new QApplication(*argc, *argv);
+    box = new TempEdit;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString raw = fuzz::textFrom(data, size);
+    checkDisplay(raw);
+
+    box->setRawText(raw);
+    checkBox("setRawText left too much or half a character", raw);
+    if (box->text() != TempEdit::displayText(box->rawText()))
+        fuzz::broken("the unfocused box does not show the formatted value", raw);
+
+    box->setRawText(QString());
+    box->insert(raw);
+    checkBox("inserting left too much or half a character", raw);
+
+    box->setRawText(QStringLiteral("36.5"));
+    QApplication::clipboard()->setText(raw);
+    box->paste();
+    checkBox("pasting left too much or half a character", raw);
+    return 0;
+}
