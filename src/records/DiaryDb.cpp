@@ -2,6 +2,7 @@
 
 #include "shell/AppError.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSqlError>
@@ -14,12 +15,45 @@ namespace nerina {
 
 namespace {
 
+// SQLite's primary result codes that the user can do something about; the engine's own
+// English text would not tell her what is wrong with her diary.
+enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13,
+                  CantOpen = 14, NotADatabase = 26 };
+
+const QString kDamaged = QStringLiteral("データファイルが壊れています。");
+
 [[noreturn]] void fail(const QSqlError &error)
 {
+    switch (error.nativeErrorCode().toInt()) {
+    case Busy:
+    case Locked:
+        throw AppError(QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。"));
+    case ReadOnly:
+        throw AppError(QStringLiteral("データファイルが読み取り専用のため、書き込めません。"));
+    case IoError:
+        throw AppError(QStringLiteral("データファイルの読み書きに失敗しました。"));
+    case Corrupt:
+        throw AppError(kDamaged);
+    case Full:
+        throw AppError(QStringLiteral("ディスクに空きがないため、書き込めません。"));
+    case CantOpen:
+        throw AppError(QStringLiteral("データファイルを開けません。"));
+    case NotADatabase:
+        throw AppError(QStringLiteral("データファイルがデータベースの形式ではありません。"));
+    default:
+        break;
+    }
     QString text = error.databaseText();
     if (text.isEmpty())
         text = error.text();
     throw AppError(text);
+}
+
+void exec(const QSqlDatabase &db, const QString &statement)
+{
+    QSqlQuery query(db);
+    if (!query.exec(statement))
+        fail(query.lastError());
 }
 
 QSqlQuery prepare(const QSqlDatabase &db, const QString &statement)
@@ -90,9 +124,12 @@ DiaryDb::DiaryDb(const QString &path)
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-        // mode=rw: a missing file is an error, never a new empty database.
+        // mode=rw: a missing file is an error, never a new empty database. A file its
+        // owner has made read-only is opened read-only, so it is never written even by
+        // an account (root) that the permission bits do not stop.
+        const bool writable = QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
         QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        url.setQuery(QStringLiteral("mode=rw"));
+        url.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
         if (!db.open()) {
@@ -104,10 +141,18 @@ DiaryDb::DiaryDb(const QString &path)
     }
     try {
         QSqlDatabase db = database();
-        // A rollback journal with full syncs: a save that returned is on the disk.
-        QSqlQuery pragma(db);
-        if (!pragma.exec(QStringLiteral("PRAGMA synchronous = FULL")))
-            fail(pragma.lastError());
+        // SQLite's rollback journal (the file's own mode is left alone, so opening never
+        // writes) with full syncs: a save that returned is on the disk, and a save cut
+        // off half way is rolled back by the next opening.
+        exec(db, QStringLiteral("PRAGMA synchronous = FULL"));
+        // A damaged file is refused here, before anything is read from it or written to it.
+        {
+            QSqlQuery check(db);
+            if (!check.exec(QStringLiteral("PRAGMA quick_check(1)")))
+                fail(check.lastError());
+            if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
+                throw AppError(kDamaged);
+        }
         QSqlQuery columns(db);
         if (!columns.exec(QStringLiteral("PRAGMA table_info(DATA_FIL)")))
             fail(columns.lastError());
@@ -168,17 +213,38 @@ void DiaryDb::saveDay(const DayRecord &record)
 {
     if (!record.DAT_DATE.isValid())
         throw AppError(QStringLiteral("日付が正しくありません。"));
-    QSqlQuery query = prepare(database(), QStringLiteral(
-        "INSERT INTO DATA_FIL (%1) VALUES (?, ?, ?, ?, ?, ?) "
-        "ON CONFLICT (DAT_DATE) DO UPDATE SET TEMP = excluded.TEMP, CONDITION = excluded.CONDITION, "
-        "DIARY = excluded.DIARY, GUEST = excluded.GUEST, LOVE = excluded.LOVE").arg(kColumns));
-    query.addBindValue(storedDay(record.DAT_DATE));
-    query.addBindValue(record.TEMP ? QVariant(*record.TEMP) : QVariant());
-    query.addBindValue(textValue(record.CONDITION));
-    query.addBindValue(textValue(record.DIARY));
-    query.addBindValue(record.GUEST ? 1 : 0);
-    query.addBindValue(record.LOVE ? 1 : 0);
-    run(query);
+    const QSqlDatabase db = database();
+    const auto bindRow = [&](QSqlQuery &query) {
+        query.addBindValue(record.TEMP ? QVariant(*record.TEMP) : QVariant());
+        query.addBindValue(textValue(record.CONDITION));
+        query.addBindValue(textValue(record.DIARY));
+        query.addBindValue(record.GUEST ? 1 : 0);
+        query.addBindValue(record.LOVE ? 1 : 0);
+        query.addBindValue(storedDay(record.DAT_DATE));
+    };
+    // Change the day's row, or add it when there is none, as one transaction: a table
+    // made by another tool may lack the key an upsert needs. IMMEDIATE takes the write
+    // lock first, so a second writer makes the save wait, then fail, before anything
+    // is written.
+    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        QSqlQuery update = prepare(db, QStringLiteral(
+            "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
+        bindRow(update);
+        run(update);
+        if (update.numRowsAffected() == 0) {
+            QSqlQuery insert = prepare(db, QStringLiteral(
+                "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
+            bindRow(insert);
+            run(insert);
+        }
+        exec(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        // Also after a failed COMMIT, which leaves the transaction open.
+        QSqlQuery rollback(db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
 }
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
