@@ -15,7 +15,9 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLegendMarker>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QToolTip>
 #include <QValueAxis>
 
@@ -46,6 +48,16 @@ constexpr Place kClose{9120, 6960, 1695, 375};
 constexpr double kAxisMin = 34.5;
 constexpr double kAxisMax = 38.5;
 
+// The marks stand in the band under the curve that no body temperature reaches.
+constexpr double kPeriodRow = 35.0; // "●" and "★" share a row, as they share the list's column
+constexpr double kLoveRow = 34.75;
+
+const QColor kCurveColor(0xc0, 0x30, 0x60);
+const QColor kPeriodColor(0xd0, 0x10, 0x20);
+const QColor kFertileColor(0xe8, 0x98, 0x00);
+const QColor kLoveColor(0x70, 0x30, 0xb0);
+const QColor kCoverlineColor(0x10, 0x60, 0xd0);
+
 double temperatureValue(const QString &text)
 {
     if (text.isEmpty() || text == QLatin1String("0"))
@@ -67,10 +79,39 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
     data.labels.reserve(n);
     for (int i = 1; i <= n; ++i) {
         const int row = n + 1 - i;
-        data.values.append(temperatureValue(cell(row, 4)));
+        const QString temperature = cell(row, 4);
+        const QString mark = cell(row, 6);
+        data.values.append(temperatureValue(temperature));
         data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
+        data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
+        data.readings.append(readingFromText(temperature));
+        data.period.append(mark == QStringLiteral("●"));
+        data.fertile.append(mark == QStringLiteral("★"));
+        data.love.append(cell(row, 7) == QStringLiteral("◎"));
     }
+    data.shifts = findTemperatureShifts(data.readings, data.period);
     return data;
+}
+
+QString dayToolTip(const GraphData &data, int i)
+{
+    if (i < 0 || i >= data.days.size())
+        return QString();
+    QString text = data.days[i] + QStringLiteral("  ");
+    if (const std::optional<int> reading = data.readings[i])
+        text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
+    else
+        text += QStringLiteral("体温なし");
+    QString marks;
+    if (data.period[i])
+        marks += QStringLiteral("●");
+    if (data.fertile[i])
+        marks += QStringLiteral("★");
+    if (data.love[i])
+        marks += QStringLiteral("◎");
+    if (!marks.isEmpty())
+        text += QStringLiteral("  ") + marks;
+    return text;
 }
 
 QList<int> labelledPoints(int points)
@@ -135,19 +176,41 @@ FRM_DISP::FRM_DISP(const FlexGrid &grid, AppContext &context, QWidget *parent)
 void FRM_DISP::buildChart()
 {
     m_chart = new QChart;
-    m_chart->legend()->hide();
     m_chart->setMargins(QMargins(4, 4, 16, 4)); // room for the last day's label
     m_chart->setBackgroundRoundness(0);
 
     m_series = new QLineSeries;
     m_series->setPointsVisible(true);
-    QPen pen(QColor(0xc0, 0x30, 0x60));
+    QPen pen(kCurveColor);
     pen.setWidthF(1.5);
     m_series->setPen(pen);
     m_series->setMarkerSize(4);
     m_chart->addSeries(m_series);
 
+    auto marks = [this](const QString &name, QScatterSeries::MarkerShape shape, const QColor &line,
+                        const QColor &fill, qreal size) {
+        auto *s = new QScatterSeries;
+        s->setName(name);
+        s->setMarkerShape(shape);
+        s->setMarkerSize(size);
+        s->setPen(QPen(line, 1.2));
+        s->setBrush(fill);
+        m_chart->addSeries(s);
+        return s;
+    };
+    m_periodMarks = marks(QStringLiteral("月経"), QScatterSeries::MarkerShapeCircle, kPeriodColor, kPeriodColor, 6);
+    m_fertileMarks = marks(QStringLiteral("妊娠可能日"), QScatterSeries::MarkerShapeStar, kFertileColor, kFertileColor, 9);
+    m_loveMarks = marks(QStringLiteral("SEX"), QScatterSeries::MarkerShapeCircle, kLoveColor, Qt::white, 7);
+
     const QFont axisFont = designFont(8);
+
+    // A legend line above the plot names the marks; the curve itself needs no entry.
+    QLegend *legend = m_chart->legend();
+    legend->setAlignment(Qt::AlignTop);
+    legend->setFont(axisFont);
+    legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    for (QLegendMarker *m : legend->markers(m_series))
+        m->setVisible(false);
 
     auto *days = new QCategoryAxis;
     days->setObjectName(QStringLiteral("dayAxis"));
@@ -156,7 +219,6 @@ void FRM_DISP::buildChart()
     days->setRange(0.5, GraphData::kPoints + 0.5);
     days->setStartValue(0.5);
     m_chart->addAxis(days, Qt::AlignBottom);
-    m_series->attachAxis(days);
 
     auto *temps = new QValueAxis;
     temps->setObjectName(QStringLiteral("temperatureAxis"));
@@ -168,23 +230,65 @@ void FRM_DISP::buildChart()
     temps->setTitleText(QStringLiteral("体温(℃)"));
     temps->setTitleFont(axisFont);
     m_chart->addAxis(temps, Qt::AlignLeft);
-    m_series->attachAxis(temps);
+    for (QAbstractSeries *s : m_chart->series()) {
+        s->attachAxis(days);
+        s->attachAxis(temps);
+    }
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setObjectName(QStringLiteral("G_CHART"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
 
-    // Only some days fit under the axis; pointing at a point names its own day.
-    connect(m_series, &QLineSeries::hovered, this, [this](const QPointF &point, bool on) {
-        const int i = int(std::lround(point.x())) - 1;
-        if (!on || i < 0 || i >= m_data.labels.size()) {
-            QToolTip::hideText();
-            return;
-        }
-        QToolTip::showText(QCursor::pos(),
-                           m_data.labels[i] + QStringLiteral("  ") + QString::number(m_data.values[i]) + QStringLiteral("℃"),
-                           m_chartView);
-    });
+    // Only some days fit under the axis; pointing at a point or a mark names its own day.
+    for (QXYSeries *s : {static_cast<QXYSeries *>(m_series), static_cast<QXYSeries *>(m_periodMarks),
+                         static_cast<QXYSeries *>(m_fertileMarks), static_cast<QXYSeries *>(m_loveMarks)})
+        connect(s, &QXYSeries::hovered, this, &FRM_DISP::showDayToolTip);
+}
+
+void FRM_DISP::showDayToolTip(const QPointF &point, bool on)
+{
+    const QString text = on ? dayToolTip(m_data, int(std::lround(point.x())) - 1) : QString();
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(QCursor::pos(), text, m_chartView);
+}
+
+// One line per confirmed shift, at the height of its coverline, from the first of the six
+// low readings to the end of that cycle. Made anew on every fill, as their number changes.
+void FRM_DISP::showCoverlines()
+{
+    for (QLineSeries *old : std::as_const(m_coverlines)) {
+        m_chart->removeSeries(old);
+        delete old;
+    }
+    m_coverlines.clear();
+
+    const QList<QAbstractAxis *> axes = m_chart->axes();
+    for (const TemperatureShift &shift : std::as_const(m_data.shifts)) {
+        const double level = shift.coverline / 100.0;
+        auto *line = new QLineSeries;
+        line->setName(QStringLiteral("カバーライン"));
+        line->setPen(QPen(kCoverlineColor, 1.5));
+        line->append(shift.firstLow + 1, level);
+        line->append(shift.lastDay + 1, level);
+        m_chart->addSeries(line);
+        for (QAbstractAxis *axis : axes)
+            line->attachAxis(axis);
+        connect(line, &QLineSeries::hovered, this, [this, level](const QPointF &, bool on) {
+            if (on)
+                QToolTip::showText(QCursor::pos(),
+                                   QStringLiteral("カバーライン  ") + QString::number(level, 'f', 2) + QStringLiteral("℃"),
+                                   m_chartView);
+            else
+                QToolTip::hideText();
+        });
+        // The legend names the line once, however many cycles the graph holds.
+        if (m_coverlines.size() > 0)
+            for (QLegendMarker *m : m_chart->legend()->markers(line))
+                m->setVisible(false);
+        m_coverlines.append(line);
+    }
 }
 
 void FRM_DISP::Form_Load()
@@ -211,6 +315,20 @@ void FRM_DISP::Form_Activate()
     for (int i = 0; i < m_data.values.size(); ++i)
         points.append(QPointF(i + 1, m_data.values[i]));
     m_series->replace(points);
+
+    QList<QPointF> period, fertile, love;
+    for (int i = 0; i < m_data.days.size(); ++i) {
+        if (m_data.period[i])
+            period.append(QPointF(i + 1, kPeriodRow));
+        if (m_data.fertile[i])
+            fertile.append(QPointF(i + 1, kPeriodRow));
+        if (m_data.love[i])
+            love.append(QPointF(i + 1, kLoveRow));
+    }
+    m_periodMarks->replace(period);
+    m_fertileMarks->replace(fertile);
+    m_loveMarks->replace(love);
+    showCoverlines();
 
     auto *days = qobject_cast<QCategoryAxis *>(m_chart->axes(Qt::Horizontal).value(0));
     for (const QString &old : days->categoriesLabels())

@@ -1,17 +1,21 @@
 #pragma once
 
+#include "TemperatureShift.h"
+
 #include <QList>
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
 class QPushButton;
+class QScatterSeries;
 
 namespace nerina {
 
@@ -29,11 +33,23 @@ struct GraphData
     QString lastDay;      // "2024/3/5"
     QList<double> values; // kPoints values
     QStringList labels;   // kPoints labels "9/8"
+
+    // The same days once more, for the marks drawn under the curve and the tooltips.
+    QStringList days;                    // "2024/3/5"
+    QList<std::optional<int>> readings;  // hundredths of a degree; none when not measured
+    QList<bool> period;                  // the list shows "●"
+    QList<bool> fertile;                 // the list shows "★"
+    QList<bool> love;                    // the list shows "◎"
+    QList<TemperatureShift> shifts;      // confirmed rises, with their coverlines
 };
 
 // Reads the list's rows 1..180 (row 1 the selected day, row 180 the oldest) through
-// `cell(row, col)`: columns 0..2 are year, month and day, column 4 the temperature text.
+// `cell(row, col)`: columns 0..2 are year, month and day, column 4 the temperature text,
+// columns 6 and 7 the marks.
 GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell);
+
+// What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎".
+QString dayToolTip(const GraphData &data, int i);
 
 // Which points carry a date on the time axis: every 15th day counted back from the
 // selected day, and the oldest day. Point numbers start at 1.
@@ -61,6 +77,11 @@ public:
     QPushButton *CMD_PRINT() const { return m_print; }
     QPushButton *CMD_CLOSE() const { return m_close; }
     QLineSeries *series() const { return m_series; }
+    // The marks under the curve and one line for each coverline.
+    QScatterSeries *periodMarks() const { return m_periodMarks; }
+    QScatterSeries *fertileMarks() const { return m_fertileMarks; }
+    QScatterSeries *loveMarks() const { return m_loveMarks; }
+    const QList<QLineSeries *> &coverlines() const { return m_coverlines; }
 
 protected:
     bool event(QEvent *event) override;
@@ -69,6 +90,8 @@ private:
     void Form_Load();
     void buildChart();
     void setBackgrounds(const QColor &color);
+    void showCoverlines();
+    void showDayToolTip(const QPointF &point, bool on);
 
     const FlexGrid &m_grid;
     AppContext &m_context;
@@ -80,6 +103,10 @@ private:
     QChartView *m_chartView = nullptr;
     QChart *m_chart = nullptr;
     QLineSeries *m_series = nullptr;
+    QScatterSeries *m_periodMarks = nullptr;
+    QScatterSeries *m_fertileMarks = nullptr;
+    QScatterSeries *m_loveMarks = nullptr;
+    QList<QLineSeries *> m_coverlines;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;
 };

@@ -1,6 +1,7 @@
-// Prints a graph window with made-up temperatures on the system's default printer, the
-// way the print button does; with --save FILE it also writes the window's image to FILE.
-// Exits non-zero when the print fails.
+// Prints a graph window with made-up temperatures and marks on the system's default printer,
+// the way the print button does; with --save FILE it also writes the window's image to FILE.
+// --save-print FILE sends the print to FILE as an image instead of the printer. Exits
+// non-zero when the print fails.
 
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
@@ -18,7 +19,8 @@ using namespace nerina;
 
 namespace {
 
-// A list of 180 days up to `selected` with a two-phase curve of a 30-day cycle.
+// A list of 180 days up to `selected` with a two-phase curve of a 30-day cycle, period runs
+// of five days, the fertile days the list would mark, and now and then intercourse.
 void fillGrid(FlexGrid &grid, const QDate &selected)
 {
     grid.setCols(8);
@@ -29,6 +31,12 @@ void fillGrid(FlexGrid &grid, const QDate &selected)
         grid.setTextMatrix(row, 1, QString::number(day.month()));
         grid.setTextMatrix(row, 2, QString::number(day.day()));
         const int n = int(day.toJulianDay() % 30);
+        if (n < 5)
+            grid.setTextMatrix(row, 6, QStringLiteral("●"));
+        else if (n >= 13 && n <= 18)
+            grid.setTextMatrix(row, 6, QStringLiteral("★"));
+        if (n % 9 == 4)
+            grid.setTextMatrix(row, 7, QStringLiteral("◎"));
         if (n % 11 == 7)
             continue; // a morning without a measurement
         const double base = n < 15 ? 36.3 : 36.85;
@@ -45,18 +53,23 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
 
     QString savePath;
+    QString printPath;
     bool print = true;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--save") && i + 1 < args.size())
             savePath = args[++i];
+        else if (args[i] == QLatin1String("--save-print") && i + 1 < args.size())
+            printPath = args[++i];
         else if (args[i] == QLatin1String("--no-print"))
             print = false;
     }
 
     ScriptedDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(7, 0)));
-    SystemPrinter printer;
+    SystemPrinter systemPrinter;
+    FakePrinter imagePrinter;
+    PrintTarget &printer = printPath.isEmpty() ? static_cast<PrintTarget &>(systemPrinter) : imagePrinter;
     AppContext context{dialogs, clock, QString(), printer};
 
     FlexGrid grid;
@@ -78,6 +91,13 @@ int main(int argc, char **argv)
     if (!dialogs.shown.isEmpty()) {
         err << "print failed: " << dialogs.last().text << '\n';
         return 1;
+    }
+    if (!printPath.isEmpty()) {
+        if (imagePrinter.printed.isEmpty() || !imagePrinter.printed.first().save(printPath)) {
+            err << "could not write " << printPath << '\n';
+            return 2;
+        }
+        return 0;
     }
     err << "print job sent\n";
     return 0;

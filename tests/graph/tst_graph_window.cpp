@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPointer>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTabWidget>
 #include <QTest>
 #include <QValueAxis>
@@ -28,6 +31,20 @@ struct Cells
 {
     QDate selected;
     std::map<QDate, QString> temps;
+    std::map<QDate, QString> cd;  // column 6: "●" or "★"
+    std::map<QDate, QString> sex; // column 7: "◎"
+
+    Cells(QDate day, std::map<QDate, QString> t = {}, std::map<QDate, QString> c = {},
+          std::map<QDate, QString> s = {})
+        : selected(day), temps(std::move(t)), cd(std::move(c)), sex(std::move(s))
+    {
+    }
+
+    static QString lookup(const std::map<QDate, QString> &m, const QDate &day)
+    {
+        const auto it = m.find(day);
+        return it == m.end() ? QString() : it->second;
+    }
 
     QString operator()(int row, int col) const
     {
@@ -36,10 +53,9 @@ struct Cells
         case 0: return QString::number(day.year());
         case 1: return QString::number(day.month());
         case 2: return QString::number(day.day());
-        case 4: {
-            const auto it = temps.find(day);
-            return it == temps.end() ? QString() : it->second;
-        }
+        case 4: return lookup(temps, day);
+        case 6: return lookup(cd, day);
+        case 7: return lookup(sex, day);
         default: return QString();
         }
     }
@@ -51,8 +67,30 @@ void fillGrid(FlexGrid &grid, const Cells &cells)
         grid.setCols(8);
     grid.setRows(181);
     for (int row = 1; row <= 180; ++row)
-        for (int col : {0, 1, 2, 4})
+        for (int col : {0, 1, 2, 4, 6, 7})
             grid.setTextMatrix(row, col, cells(row, col));
+}
+
+// Two cycles of 28 days, and the start of a third, in the last 60 days up to `selected`:
+// period runs of five days, low readings of about 36.3, a rise of half a degree on day 14.
+Cells twoCycles(const QDate &selected)
+{
+    Cells c(selected);
+    const QDate start = selected.addDays(-59);
+    for (int d = 0; d < 60; ++d) {
+        const QDate day = start.addDays(d);
+        const int n = d % 28;
+        if (n < 5)
+            c.cd[day] = QStringLiteral("●");
+        else if (n >= 12 && n <= 17)
+            c.cd[day] = QStringLiteral("★");
+        if (n == 13 || n == 20)
+            c.sex[day] = QStringLiteral("◎");
+        if (n == 9)
+            continue; // a morning without a reading
+        c.temps[day] = n < 14 ? (n % 2 ? QStringLiteral("36.30") : QStringLiteral("36.25")) : QStringLiteral("36.80");
+    }
+    return c;
 }
 
 int twips(const QWidget *w, int px) { return pixelsToTwips(px, logicalDpi(w)); }
@@ -70,6 +108,10 @@ private slots:
     void temperatures();
     void pointsRunOldestToSelected();
     void dayAxisLabels();
+    void marksAndShiftsFromCells();
+    void toolTips_data();
+    void toolTips();
+    void chartShowsMarksAndCoverlines();
 
     void layout();
     void loadHidesChartActivationShowsIt();
@@ -155,6 +197,122 @@ void TstGraphWindow::dayAxisLabels()
     }
     QCOMPARE(labelledPoints(0), QList<int>());
     QCOMPARE(labelledPoints(3), QList<int>{3});
+}
+
+void TstGraphWindow::marksAndShiftsFromCells()
+{
+    const QDate selected(2024, 3, 5);
+    const GraphData data = graphDataFromCells(twoCycles(selected));
+    const int first = 180 - 60; // point of the first listed period day, 0-based
+
+    QCOMPARE(data.days.size(), 180);
+    QCOMPARE(data.days.first(), QStringLiteral("2023/9/8"));
+    QCOMPARE(data.days.last(), QStringLiteral("2024/3/5"));
+    QVERIFY(data.period[first] && data.period[first + 4] && !data.period[first + 5]);
+    QVERIFY(data.fertile[first + 12] && !data.period[first + 12]);
+    QVERIFY(data.love[first + 13] && data.love[first + 20] && !data.love[first + 14]);
+    QVERIFY(!data.readings[first + 9]);
+    QCOMPARE(data.values[first + 9], 36.5); // still drawn at the no-temperature line
+    QCOMPARE(data.readings[first + 14], std::optional<int>(3680));
+
+    // One shift each cycle: the first high reading on day 14, confirmed two readings later;
+    // the line runs from six readings back (day 9 has none) to the day before the next period.
+    QCOMPARE(data.shifts.size(), 2);
+    QCOMPARE(data.shifts[0].firstHigh, first + 14);
+    QCOMPARE(data.shifts[0].confirmed, first + 16);
+    QCOMPARE(data.shifts[0].firstLow, first + 7);
+    QCOMPARE(data.shifts[0].lastDay, first + 27);
+    QCOMPARE(data.shifts[0].coverline, 3630);
+    QCOMPARE(data.shifts[1].firstHigh, first + 28 + 14);
+    QCOMPARE(data.shifts[1].lastDay, first + 55); // a third period starts on day 56
+}
+
+void TstGraphWindow::toolTips_data()
+{
+    QTest::addColumn<QString>("temp");
+    QTest::addColumn<QString>("cd");
+    QTest::addColumn<QString>("sex");
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("reading only") << "36.45" << "" << "" << "2024/3/4  36.45℃";
+    QTest::newRow("trailing zero kept") << "36.50" << "" << "" << "2024/3/4  36.50℃";
+    QTest::newRow("no reading") << "" << "" << "" << "2024/3/4  体温なし";
+    QTest::newRow("reading 0") << "0" << "" << "" << "2024/3/4  体温なし";
+    QTest::newRow("period day") << "36.20" << "●" << "" << "2024/3/4  36.20℃  ●";
+    QTest::newRow("fertile with intercourse") << "36.40" << "★" << "◎" << "2024/3/4  36.40℃  ★◎";
+    QTest::newRow("marks without a reading") << "" << "●" << "◎" << "2024/3/4  体温なし  ●◎";
+}
+
+void TstGraphWindow::toolTips()
+{
+    QFETCH(QString, temp);
+    QFETCH(QString, cd);
+    QFETCH(QString, sex);
+    const QDate selected(2024, 3, 5);
+    const QDate day(2024, 3, 4);
+    const GraphData data = graphDataFromCells(Cells{selected, {{day, temp}}, {{day, cd}}, {{day, sex}}});
+    QTEST(dayToolTip(data, 178), "tip");
+    QCOMPARE(dayToolTip(data, 179), QStringLiteral("2024/3/5  体温なし"));
+    QCOMPARE(dayToolTip(data, 180), QString());
+    QCOMPARE(dayToolTip(data, -1), QString());
+}
+
+void TstGraphWindow::chartShowsMarksAndCoverlines()
+{
+    TestEnv env;
+    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    FlexGrid grid;
+    const QDate selected(2024, 3, 5);
+    fillGrid(grid, twoCycles(selected));
+    FRM_DISP w(grid, context, nullptr);
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    w.show();
+    w.Form_Activate();
+    const int first = 180 - 60 + 1; // chart x of the first listed period day
+
+    // The curve keeps its 180 points; the marks stand under it, one per marked day.
+    QCOMPARE(w.series()->count(), 180);
+    QCOMPARE(w.series()->at(first + 9 - 1), QPointF(first + 9, 36.5));
+    QCOMPARE(w.periodMarks()->count(), 14);
+    QCOMPARE(w.periodMarks()->at(0).x(), double(first));
+    QCOMPARE(w.fertileMarks()->count(), 12);
+    QCOMPARE(w.fertileMarks()->at(0).x(), double(first + 12));
+    QCOMPARE(w.loveMarks()->count(), 4);
+    QCOMPARE(w.loveMarks()->at(1).x(), double(first + 20));
+    const double lowest = 36.25;
+    for (QScatterSeries *marks : {w.periodMarks(), w.fertileMarks(), w.loveMarks()})
+        for (const QPointF &p : marks->points())
+            QVERIFY2(p.y() > 34.5 && p.y() < lowest - 0.5, "marks lie in the empty band under the curve");
+
+    QCOMPARE(w.coverlines().size(), 2);
+    QCOMPARE(w.coverlines()[0]->points(), (QList<QPointF>{{first + 7.0, 36.3}, {first + 27.0, 36.3}}));
+    QCOMPARE(w.coverlines()[1]->at(1).x(), double(first + 55));
+    for (QLineSeries *line : w.coverlines()) {
+        QVERIFY(line->isVisible());
+        QCOMPARE(line->attachedAxes().size(), 2);
+    }
+
+    // The legend names each kind of mark once and leaves the curve out.
+    QStringList named;
+    for (QLegendMarker *m : w.G_CHART()->chart()->legend()->markers())
+        if (m->isVisible())
+            named << m->label();
+    QCOMPARE(named, (QStringList{"月経", "妊娠可能日", "SEX", "カバーライン"}));
+    QVERIFY(w.G_CHART()->chart()->legend()->isVisible());
+
+    // A list without marks or a rise draws neither, and the old lines go.
+    const int seriesBefore = int(w.G_CHART()->chart()->series().size());
+    fillGrid(grid, Cells(selected));
+    for (int row = 1; row <= 180; ++row)
+        for (int col : {4, 6, 7})
+            grid.setTextMatrix(row, col, QString());
+    w.Form_Activate();
+    QCOMPARE(w.coverlines().size(), 0);
+    QCOMPARE(w.periodMarks()->count(), 0);
+    QCOMPARE(w.fertileMarks()->count(), 0);
+    QCOMPARE(w.loveMarks()->count(), 0);
+    QCOMPARE(w.G_CHART()->chart()->series().size(), seriesBefore - 2);
+    QCOMPARE(w.series()->count(), 180);
 }
 
 void TstGraphWindow::layout()
@@ -258,10 +416,11 @@ void TstGraphWindow::activationsNeverAddPoints()
     w.Form_Activate();
     const int axisLabels = int(qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))
                                    ->categoriesLabels().size());
+    const auto seriesCount = w.G_CHART()->chart()->series().size();
     w.Form_Activate();
     QCOMPARE(w.series()->count(), 180);
     QCOMPARE(w.graphData().values.size(), 180);
-    QCOMPARE(w.G_CHART()->chart()->series().size(), 1);
+    QCOMPARE(w.G_CHART()->chart()->series().size(), seriesCount);
     QCOMPARE(qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))
                  ->categoriesLabels().size(), axisLabels);
 
