@@ -13,6 +13,7 @@
 #include "graph/FRM_DISP.h"
 #include "history/HistoryTab.h"
 #include "maintenance/FRM_DELETE.h"
+#include "records/CsvTransfer.h"
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
@@ -183,6 +184,8 @@ void Form1::buildMenus()
     m_ui.mnuRegister = action(m_ui.mnuFile, "mnuRegister", QStringLiteral("登録(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R));
     m_ui.mnuSet = action(m_ui.mnuFile, "mnuSet", QStringLiteral("設定(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
     m_ui.mnuFileDataMente = action(m_ui.mnuFile, "mnuFileDataMente", QStringLiteral("ﾃﾞｰﾀﾒﾝﾃﾅﾝｽ(&D)"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_ui.mnuExport = action(m_ui.mnuFile, "mnuExport", QStringLiteral("ｴｸｽﾎﾟｰﾄ(&E)..."), QKeySequence());
+    m_ui.mnuImport = action(m_ui.mnuFile, "mnuImport", QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."), QKeySequence());
     m_ui.mnuPartition = separator(m_ui.mnuFile, "mnuPartition");
     m_ui.mnuGraph = action(m_ui.mnuFile, "mnuGraph", QStringLiteral("ｸﾞﾗﾌ(&G)"), QKeySequence(Qt::CTRL | Qt::Key_G));
     m_ui.mnuP3 = separator(m_ui.mnuFile, "mnuP3");
@@ -195,6 +198,8 @@ void Form1::buildMenus()
     connect(m_ui.mnuRegister, &QAction::triggered, this, [this] { mnuRegister_Click(); });
     connect(m_ui.mnuSet, &QAction::triggered, this, [this] { mnuSet_Click(); });
     connect(m_ui.mnuFileDataMente, &QAction::triggered, this, [this] { mnuFileDataMente_Click(); });
+    connect(m_ui.mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
+    connect(m_ui.mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
     connect(m_ui.mnuGraph, &QAction::triggered, this, [this] { mnuGraph_Click(); });
     connect(m_ui.mnuClose, &QAction::triggered, this, [this] { mnuClose_Click(); });
     connect(m_ui.mnuVERSION, &QAction::triggered, this, [this] { mnuVERSION_Click(); });
@@ -540,6 +545,16 @@ void Form1::mnuFileDataMente_Click()
     m_purge->setWindowModality(Qt::ApplicationModal);
     m_purge->show();
     m_purge->activateWindow();
+}
+
+void Form1::mnuExport_Click()
+{
+    CsvTransfer(*this).exportDiary();
+}
+
+void Form1::mnuImport_Click()
+{
+    CsvTransfer(*this).importDiary();
 }
 
 void Form1::mnuVERSION_Click()

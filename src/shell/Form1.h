@@ -42,6 +42,8 @@ struct Form1Ui
     QAction *mnuRegister = nullptr;
     QAction *mnuSet = nullptr;
     QAction *mnuFileDataMente = nullptr;
+    QAction *mnuExport = nullptr;              // the diary to a CSV file
+    QAction *mnuImport = nullptr;              // days from a CSV file into the diary
     QAction *mnuPartition = nullptr;
     QAction *mnuGraph = nullptr;
     QAction *mnuP3 = nullptr;
@@ -125,6 +127,8 @@ public:
     void CMD_GRAPH_Click();
     void mnuGraph_Click();
     void mnuFileDataMente_Click();
+    void mnuExport_Click();
+    void mnuImport_Click();
     void mnuVERSION_Click();
     void mnuRegister_Click();
     void mnuSet_Click();
