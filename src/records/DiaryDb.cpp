@@ -209,6 +209,18 @@ std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
     return readRecord(query);
 }
 
+bool DiaryDb::hasDay(const QDate &day) const
+{
+    QSqlQuery query = prepare(database(), QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
+    query.addBindValue(storedDay(day));
+    run(query);
+    if (query.next())
+        return true;
+    if (query.lastError().isValid())
+        fail(query.lastError());
+    return false;
+}
+
 void DiaryDb::saveDay(const DayRecord &record)
 {
     if (!record.DAT_DATE.isValid())
@@ -249,8 +261,11 @@ void DiaryDb::saveDay(const DayRecord &record)
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
 {
+    // Newest day first; within one day the whole-day row, the one the editor loads and
+    // saves, comes before rows that another tool stored with a time of day.
     QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? ORDER BY DAT_DATE DESC").arg(kColumns));
+        "SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
+        .arg(kColumns));
     query.addBindValue(storedDay(from));
     run(query);
     std::vector<DayRecord> rows;

@@ -27,6 +27,10 @@ public:
     // The entry of one day, if there is one.
     std::optional<DayRecord> findDay(const QDate &day) const;
 
+    // Whether the day has an entry; its values are not read, so a row that cannot be
+    // loaded can still be found and saved over.
+    bool hasDay(const QDate &day) const;
+
     // Stores the entry of record.DAT_DATE, adding the row or changing the one there.
     void saveDay(const DayRecord &record);
 
