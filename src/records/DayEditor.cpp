@@ -189,7 +189,7 @@ SaveOutcome DayEditor::SaveDayRecord()
     const Form1Ui &ui = m_form.ui();
     try {
         DiaryDb &db = openDiary(m_form);
-        if (db.findDay(state.G_SEL_DATE)) {
+        if (db.hasDay(state.G_SEL_DATE)) {
             const Dialogs::Answer answer = m_form.context().dialogs.question(
                 &m_form, QStringLiteral("上書きしますか？"), QStringLiteral("Nerina's Checker"));
             if (answer != Dialogs::Answer::Yes)
