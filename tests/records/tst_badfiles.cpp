@@ -4,15 +4,19 @@
 #include "TestSupport.h"
 
 #include "DiaryFile.h"
+#include "graph/FRM_DISP.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
 #include "shell/AppError.h"
+#include "shell/FlexGrid.h"
 #include "shell/Form1.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -221,6 +225,24 @@ void typeTemperature(Form1 &form, const QString &text)
     form.ui().TEMP_TEXT->setRawText(text);
 }
 
+// Replaces the diary table by one that another tool made: no key, no checks.
+void makeForeignTable(TestEnv &env, const QStringList &inserts)
+{
+    QStringList statements = {
+        QStringLiteral("DROP TABLE DATA_FIL"),
+        QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)")};
+    for (const QString &values : inserts)
+        statements << QStringLiteral("INSERT INTO DATA_FIL VALUES (%1)").arg(values);
+    rawExec(env.dbPath(), statements);
+}
+
+QString cell(Form1 &form, int row, int col)
+{
+    return form.ui().DATA_FLX->textMatrix(row, col);
+}
+
+enum Col { ColTemp = 4, ColCondition = 5, ColMark = 6, ColLove = 7 };
+
 } // namespace
 
 class TestBadFiles final : public QObject
@@ -358,6 +380,166 @@ private slots:
         QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
         QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
         QVERIFY(!form->state().G_DIRTY);
+        QCOMPARE(env.db().findDay(QDate(2026, 12, 6))->TEMP, std::optional<double>(36.5));
+    }
+
+    // Another tool left NULL in a text column of today's row: the load stops with the
+    // usual box at that column; the list shows the row with empty cells.
+    void foreignNullTextStopsTheLoad_data()
+    {
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<QString>("tempShown");
+        QTest::addColumn<QString>("conditionShown");
+        QTest::addColumn<QString>("listTemp");
+        QTest::addColumn<QString>("listCondition");
+        QTest::newRow("TEMP") << QStringLiteral("'2026-12-06', NULL, 'c', 'd', 1, 1")
+                              << QString() << QString() << QString() << QStringLiteral("c");
+        QTest::newRow("CONDITION") << QStringLiteral("'2026-12-06', 36.5, NULL, 'd', 1, 1")
+                                   << QStringLiteral("36.5") << QString() << QStringLiteral("36.50") << QString();
+        QTest::newRow("DIARY") << QStringLiteral("'2026-12-06', 36.5, 'c', NULL, 1, 1")
+                               << QStringLiteral("36.5") << QStringLiteral("c") << QStringLiteral("36.50")
+                               << QStringLiteral("c");
+    }
+
+    void foreignNullTextStopsTheLoad()
+    {
+        QFETCH(QString, values);
+        QFETCH(QString, tempShown);
+        QFETCH(QString, conditionShown);
+        QFETCH(QString, listTemp);
+        QFETCH(QString, listCondition);
+        TestEnv env;
+        makeForeignTable(env, {values});
+        auto form = env.makeForm();
+        const auto *box = onlyPgError(env.dialogs);
+        QVERIFY2(box, qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(box->text, QStringLiteral("Null の使い方が不正です。"));
+        QCOMPARE(form->ui().TEMP_TEXT->rawText(), tempShown);
+        QCOMPARE(form->ui().CONDITION_TEXT->text(), conditionShown);
+        QVERIFY(!form->state().G_DIRTY);
+
+        env.dialogs.clear();
+        form->ui().SSTab1->setCurrentIndex(1);
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(cell(*form, 1, ColTemp), listTemp);
+        QCOMPARE(cell(*form, 1, ColCondition), listCondition);
+        QCOMPARE(cell(*form, 1, ColMark), QStringLiteral("●"));
+        QCOMPARE(cell(*form, 1, ColLove), QStringLiteral("◎"));
+    }
+
+    void foreignNullFlagsReadAsNotSet()
+    {
+        TestEnv env;
+        makeForeignTable(env, {QStringLiteral("'2026-12-06', 36.5, 'c', 'd', NULL, NULL")});
+        auto form = env.makeForm();
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(form->ui().TEMP_TEXT->rawText(), QStringLiteral("36.5"));
+        QVERIFY(!form->ui().GUEST_CHK->isChecked());
+        QVERIFY(!form->ui().LOVE_CHK->isChecked());
+        QCOMPARE(form->panelText(2), QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります"));
+        form->ui().SSTab1->setCurrentIndex(1);
+        QVERIFY(env.dialogs.shown.isEmpty());
+        QCOMPARE(cell(*form, 1, ColTemp), QStringLiteral("36.50"));
+        QCOMPARE(cell(*form, 1, ColMark), QString());
+        QCOMPARE(cell(*form, 1, ColLove), QString());
+    }
+
+    // Days that are no days, or lie beyond what the picker can show, are passed over by
+    // the load, the list, the forecast and the graph; nothing breaks on them.
+    void foreignOddDatesArePassedOver()
+    {
+        TestEnv env;
+        makeForeignTable(env, {
+            QStringLiteral("NULL, 36.1, 'null', 'd', 1, 1"),
+            QStringLiteral("'garbage', 36.2, 'garbage', 'd', 1, 1"),
+            QStringLiteral("'', 36.2, 'empty', 'd', 1, 1"),
+            QStringLiteral("'1700-01-01', 36.3, 'old', 'd', 1, 1"),
+            QStringLiteral("'9999-12-31', 36.4, 'far', 'd', 0, 1"),
+            QStringLiteral("20261205, 36.6, 'number', 'd', 1, 1"),
+            QStringLiteral("'2026-12-04', 36.7, 'real', 'd', 1, 0"),
+        });
+        auto form = env.makeForm();
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(form->ui().TEMP_TEXT->rawText(), QString());
+        // The real period day of 2 days ago is the one the forecast counts from.
+        QCOMPARE(form->panelText(2), QStringLiteral("次回月経予定日は2027年01月03日 日曜日です"));
+
+        form->show();
+        form->ui().SSTab1->setCurrentIndex(1);
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QStringList conditions;
+        for (int r = 1; r <= 180; ++r) {
+            if (!cell(*form, r, ColCondition).isEmpty())
+                conditions << cell(*form, r, ColCondition);
+        }
+        QCOMPARE(conditions, QStringList{QStringLiteral("real")});
+        QCOMPARE(cell(*form, 3, ColTemp), QStringLiteral("36.70"));
+
+        form->ui().mnuGraph->trigger();
+        QPointer<QWidget> graph = form->graphWindow();
+        QVERIFY(graph);
+        graph->close();
+        QTRY_VERIFY(graph.isNull());
+        QVERIFY(env.dialogs.shown.isEmpty());
+    }
+
+    // A time of day keeps the row from the day's look-up, as a whole day never equals a
+    // moment within it; the list still shows it, and a save adds the whole-day row that
+    // the list then prefers, without a key to lean on.
+    void foreignTimeOfDay()
+    {
+        TestEnv env;
+        makeForeignTable(env, {QStringLiteral("'2026-12-06 08:00:00', 36.7, 'timed', 'd', 1, 0")});
+        auto form = env.makeForm();
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(form->ui().TEMP_TEXT->rawText(), QString());
+        QCOMPARE(form->panelText(3), QStringLiteral("通常日です"));
+        form->ui().SSTab1->setCurrentIndex(1);
+        QCOMPARE(cell(*form, 1, ColTemp), QStringLiteral("36.70"));
+        QCOMPARE(cell(*form, 1, ColCondition), QStringLiteral("timed"));
+
+        form->ui().SSTab1->setCurrentIndex(0);
+        typeTemperature(*form, QStringLiteral("36.5"));
+        form->ui().CONDITION_TEXT->setText(QStringLiteral("saved"));
+        QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
+        QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
+        QVERIFY(!form->state().G_DIRTY);
+        // Saved again: changed in place, still one whole-day row.
+        env.dialogs.answers << Dialogs::Answer::Yes;
+        form->ui().CONDITION_TEXT->setText(QStringLiteral("saved twice"));
+        QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("上書きしますか？")});
+        QCOMPARE(rawScalar(env.dbPath(), QStringLiteral("SELECT COUNT(*) FROM DATA_FIL")), QStringLiteral("2"));
+
+        form->ui().SSTab1->setCurrentIndex(1);
+        QCOMPARE(cell(*form, 1, ColTemp), QStringLiteral("36.50"));
+        QCOMPARE(cell(*form, 1, ColCondition), QStringLiteral("saved twice"));
+    }
+
+    // A text in the number column cannot be turned into a number: the load and the list
+    // say so in the usual box; nothing crashes and the rest of the program goes on.
+    void foreignTextTemperature()
+    {
+        TestEnv env;
+        makeForeignTable(env, {QStringLiteral("'2026-12-06', 'abc', 'c', 'd', 0, 0")});
+        auto form = env.makeForm();
+        const auto *box = onlyPgError(env.dialogs);
+        QVERIFY2(box, qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(box->text, QStringLiteral("型が一致しません。"));
+
+        env.dialogs.clear();
+        form->ui().SSTab1->setCurrentIndex(1);
+        box = onlyPgError(env.dialogs);
+        QVERIFY2(box, qPrintable(shownTexts(env.dialogs)));
+        QCOMPARE(box->text, QStringLiteral("型が一致しません。"));
+
+        // Saving the day over it mends the row.
+        form->ui().SSTab1->setCurrentIndex(0);
+        env.dialogs.clear();
+        env.dialogs.answers << Dialogs::Answer::Yes;
+        typeTemperature(*form, QStringLiteral("36.5"));
+        QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("上書きしますか？")});
         QCOMPARE(env.db().findDay(QDate(2026, 12, 6))->TEMP, std::optional<double>(36.5));
     }
 
