@@ -275,8 +275,11 @@ void CsvTransfer::importFile(const QString &path)
     const bool selectedDayWritten = std::any_of(toWrite.begin(), toWrite.end(), [&](const DayRecord &r) {
         return r.DAT_DATE == state.G_SEL_DATE;
     });
-    if (selectedDayWritten && !state.G_DIRTY)
+    if (selectedDayWritten && !state.G_DIRTY) {
         m_form.LoadDayRecord();
+        // Filling the boxes fires their change handlers; what they show is stored.
+        state.G_DIRTY = false;
+    }
     m_form.setPanelText(2, m_form.ForecastNextPeriod());
     if (m_form.ui().SSTab1->currentIndex() == 1)
         m_form.FillHistoryGrid();
