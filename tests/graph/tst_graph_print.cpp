@@ -4,8 +4,11 @@
 #include "shell/AppContext.h"
 #include "shell/FlexGrid.h"
 
+#include <QChart>
 #include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
+#include <QScatterSeries>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
@@ -51,6 +54,26 @@ struct Fixture
 
 QColor background(const QWidget *w) { return w->palette().color(QPalette::Window); }
 
+// Where the chart draws `value` of `series`, in the window's coordinates.
+QPoint inWindow(const FRM_DISP &window, QAbstractSeries *series, const QPointF &value)
+{
+    QChartView *view = window.G_CHART();
+    const QPointF inChart = view->chart()->mapToPosition(value, series);
+    const QPoint inView = view->mapFromScene(view->chart()->mapToScene(inChart));
+    return view->mapTo(&window, inView);
+}
+
+// Whether some pixel within two of `at` (window coordinates) has the colour `test` looks for.
+bool inkNear(const QImage &image, const QPoint &at, const std::function<bool(const QColor &)> &test)
+{
+    const qreal ratio = image.devicePixelRatio();
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (test(image.pixelColor((at + QPoint(dx, dy)) * ratio)))
+                return true;
+    return false;
+}
+
 } // namespace
 
 class TstGraphPrint final : public QObject
@@ -62,6 +85,7 @@ private slots:
     void heightComesBack();
     void backgroundsWhiteWhilePrintingThenButtonFace();
     void imageHoldsTitleAndChartButNoButton();
+    void coverlineAndMarksArePrinted();
     void failureIsToldAndWindowPutBack();
     void noDefaultPrinterIsAFailure();
 };
@@ -145,6 +169,43 @@ void TstGraphPrint::imageHoldsTitleAndChartButNoButton()
         for (int x = label.left(); x <= label.right() && !ink; ++x)
             ink = image.pixelColor(QPoint(x, y) * ratio) != QColor(Qt::white);
     QVERIFY(ink);
+}
+
+void TstGraphPrint::coverlineAndMarksArePrinted()
+{
+    Fixture f;
+    // Cycles of 30 days from the oldest day: five period days, lows of 36.20/36.25 to day 14,
+    // then 36.90; the first shift's coverline at 36.25 runs from day 9 to day 29.
+    for (int row = 1; row <= 180; ++row) {
+        const int n = (180 - row) % 30;
+        f.grid.setTextMatrix(row, 4, n < 15 ? (n % 2 ? QStringLiteral("36.25") : QStringLiteral("36.20"))
+                                            : QStringLiteral("36.90"));
+        f.grid.setTextMatrix(row, 6, n < 5 ? QStringLiteral("●") : QString());
+    }
+    f.window->Form_Activate();
+    QCOMPARE(f.window->coverlines().size(), 6);
+    QLineSeries *first = f.window->coverlines().first();
+    QCOMPARE(first->points(), (QList<QPointF>{{10, 36.25}, {30, 36.25}}));
+
+    bool shownWhilePrinting = false;
+    f.env.printer.whilePrinting = [&] {
+        shownWhilePrinting = f.window->G_CHART()->isVisible() && first->isVisible()
+            && f.window->periodMarks()->isVisible() && f.window->coverlines().size() == 6;
+    };
+    f.window->CMD_PRINT_Click();
+    QVERIFY(shownWhilePrinting);
+    QCOMPARE(f.env.printer.printed.size(), 1);
+    const QImage image = f.env.printer.printed.first();
+
+    // Under the high readings of day 21 the blue coverline is on the page, and the red
+    // period mark of day 2 stands in the band under the curve.
+    auto blue = [](const QColor &c) { return c.blue() > 150 && c.blue() - c.red() > 60; };
+    auto red = [](const QColor &c) { return c.red() > 150 && c.green() < 100 && c.blue() < 80; }; // the curve has more blue
+    const QPoint line = inWindow(*f.window, first, QPointF(22, 36.25));
+    QVERIFY2(inkNear(image, line, blue), "no coverline on the print");
+    QVERIFY2(!inkNear(image, line - QPoint(0, 12), blue), "the coverline is not where it belongs");
+    QVERIFY2(inkNear(image, inWindow(*f.window, f.window->periodMarks(), QPointF(3, 35.0)), red),
+             "no period mark on the print");
 }
 
 void TstGraphPrint::failureIsToldAndWindowPutBack()
