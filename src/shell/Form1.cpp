@@ -249,7 +249,7 @@ void Form1::buildStatusBar()
         auto *panel = new QLabel(statusBar());
         panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
         panel->setToolTip(hints[i]);
-        panel->setAccessibleName(hints[i]);
+        // Read out as what it shows, with the hint as its description.
         panel->setAccessibleDescription(hints[i]);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
