@@ -46,6 +46,8 @@ FRM_DELETE::FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent)
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setFont(designFont());
     m_label1->setGeometry(px(2160), px(240), px(2415), px(375));
+    // The picker reads as the sentence it begins on screen.
+    m_picker->setAccessibleName(m_label1->text());
 
     m_run = new QPushButton(QStringLiteral("実行"), this);
     m_run->setObjectName(QStringLiteral("cmdRun"));
