@@ -164,7 +164,7 @@ int main(int argc, char **argv)
     const QString cycle = form.state().G_CYCLE_DAYS;
     std::size_t sink = 0;
     const auto pure = [&](const QDate &selected) {
-        std::vector<HistoryRow> rows = historyRows(selected, db.daysFrom(historyCutOff(selected)));
+        std::vector<HistoryRow> rows = historyRows(selected, db.daysBetween(historyCutOff(selected), selected));
         markFertileDays(rows, cycle);
         sink += rows.size();
     };
@@ -172,7 +172,7 @@ int main(int argc, char **argv)
     const double pureRecent = medianMs([&](int run) { selected = recentDay(run); }, [&] { pure(selected); });
     const double pureOldest = medianMs([&](int run) { selected = oldestDay(run); }, [&] { pure(selected); });
 
-    const std::vector<DayRecord> entries = db.daysFrom(historyCutOff(kNewest));
+    const std::vector<DayRecord> entries = db.daysBetween(historyCutOff(kNewest), kNewest);
     const double rowsOnly = medianMs([](int) {}, [&] {
         std::vector<HistoryRow> rows = historyRows(kNewest, entries);
         markFertileDays(rows, cycle);

@@ -261,12 +261,25 @@ void DiaryDb::saveDay(const DayRecord &record)
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
 {
+    return daysIn(from, std::nullopt);
+}
+
+std::vector<DayRecord> DiaryDb::daysBetween(const QDate &from, const QDate &upTo) const
+{
+    return daysIn(from, upTo);
+}
+
+std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QDate> &upTo) const
+{
     // Newest day first; within one day the whole-day row, the one the editor loads and
-    // saves, comes before rows that another tool stored with a time of day.
+    // saves, comes before rows that another tool stored with a time of day. The bounds
+    // keep the primary key's index in use, so a day years back reads only its own range.
     QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
-        .arg(kColumns));
+        "SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? %2 ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
+        .arg(kColumns, upTo ? QStringLiteral("AND DAT_DATE < ?") : QString()));
     query.addBindValue(storedDay(from));
+    if (upTo)
+        query.addBindValue(storedDay(upTo->addDays(1))); // "< the next day" keeps rows with a time of day
     run(query);
     std::vector<DayRecord> rows;
     while (query.next())

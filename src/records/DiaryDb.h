@@ -40,6 +40,9 @@ public:
     // Every entry dated on or after `from`, newest first.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
 
+    // Every entry dated from `from` up to and including `upTo`, newest first.
+    std::vector<DayRecord> daysBetween(const QDate &from, const QDate &upTo) const;
+
     // The days marked as period days, newest first.
     std::vector<QDate> periodDays() const;
 
@@ -52,6 +55,7 @@ public:
 
 private:
     QSqlDatabase database() const;
+    std::vector<DayRecord> daysIn(const QDate &from, const std::optional<QDate> &upTo) const;
 
     QString m_path;
     QString m_connection;

@@ -180,6 +180,18 @@ private slots:
         QCOMPARE(rows[2].DAT_DATE, QDate(2025, 9, 2));
     }
 
+    void boundedRangeIncludesBothEnds()
+    {
+        TestEnv env;
+        DiaryDb &db = env.db();
+        for (int d = 1; d <= 9; ++d)
+            db.saveDay(makeDay(QDate(2026, 3, d), 36.5));
+        const auto rows = db.daysBetween(QDate(2026, 3, 3), QDate(2026, 3, 6));
+        QCOMPARE(rows.size(), std::size_t(4));
+        QCOMPARE(rows.front().DAT_DATE, QDate(2026, 3, 6));
+        QCOMPARE(rows.back().DAT_DATE, QDate(2026, 3, 3));
+    }
+
     void periodDaysNewestFirst()
     {
         TestEnv env;
