@@ -40,6 +40,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -234,6 +235,9 @@ void Form1::buildToolbar()
         const int position = i + 1;
         connect(a, &QAction::triggered, this, [this, position] { Toolbar1_ButtonClick(position); });
     }
+    // The toolbar's own overflow button, shown only when the window is too narrow.
+    if (auto *more = m_ui.Toolbar1->findChild<QToolButton *>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("その他"));
 }
 
 void Form1::buildStatusBar()
