@@ -52,7 +52,12 @@ QString CycleTracker::ForecastNextPeriod()
     try {
         if (!state.G_DB)
             throw AppError(QStringLiteral("データベースが開かれていません。"));
-        start = lastPeriodStart(state.G_DB->periodDays());
+        // The newest period days are enough unless the newest run is longer than them.
+        constexpr int kFirstLook = 62;
+        const std::vector<QDate> newest = state.G_DB->periodDays(kFirstLook);
+        start = lastPeriodStart(newest);
+        if (newest.size() == std::size_t(kFirstLook) && start == newest.back())
+            start = lastPeriodStart(state.G_DB->periodDays());
     } catch (const AppError &error) {
         showForecastError(error.message());
         return QString();

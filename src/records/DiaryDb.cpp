@@ -289,10 +289,14 @@ std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QD
     return rows;
 }
 
-std::vector<QDate> DiaryDb::periodDays() const
+std::vector<QDate> DiaryDb::periodDays(int limit) const
 {
+    // Walks the primary key from the newest day down and stops after `limit` period days.
+    // Every stored day starts with a digit, which sorts before ':'; the bound keeps text
+    // that is no day at all (from other tools) from taking the places of real days.
     QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT DAT_DATE FROM DATA_FIL WHERE GUEST = 1 ORDER BY DAT_DATE DESC"));
+        "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    query.addBindValue(limit);
     run(query);
     std::vector<QDate> days;
     while (query.next()) {

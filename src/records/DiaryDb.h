@@ -44,7 +44,7 @@ public:
     std::vector<DayRecord> daysBetween(const QDate &from, const QDate &upTo) const;
 
     // The days marked as period days, newest first.
-    std::vector<QDate> periodDays() const;
+    std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them
 
     // Deletes every entry dated on or before `upTo`, in one statement.
     void deleteUpTo(const QDate &upTo);

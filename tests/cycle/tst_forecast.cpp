@@ -131,6 +131,24 @@ private slots:
         QVERIFY(env.dialogs.shown.isEmpty());
     }
 
+    // A run of period days longer than the newest ones read first still counts from its
+    // first day. A stored length of 200 passes start-up unchanged and makes the day
+    // count of a 100-day run visible in both panels.
+    void longRunAtStartUp()
+    {
+        const QDate today(2024, 6, 30);
+        TestEnv env(QDateTime(today, QTime(8, 0)));
+        for (int i = 0; i < 100; ++i)
+            env.db().saveDay(makeDay(today.addDays(-i), 36.4, QString(), QString(), true));
+        env.db().saveDay(makeDay(today.addDays(-100), 36.4)); // ends the run
+        env.db().saveDay(makeDay(today.addDays(-101), 36.4, QString(), QString(), true));
+        env.setCycleSetting(QStringLiteral("200"));
+        auto form = env.makeForm();
+        // P = 2024-03-23, 99 days back: the next period is P + 200 days.
+        QCOMPARE(form->panelText(2), QStringLiteral("次回月経予定日は2024年10月09日 水曜日です"));
+        QCOMPARE(form->panelText(3), QStringLiteral("妊娠可能日です")); // 98 <= 99 <= 103
+    }
+
     void periodStart_data()
     {
         QTest::addColumn<Days>("days");

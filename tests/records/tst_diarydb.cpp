@@ -203,6 +203,9 @@ private slots:
         QCOMPARE(days.size(), std::size_t(2));
         QCOMPARE(days[0], QDate(2026, 2, 1));
         QCOMPARE(days[1], QDate(2026, 1, 2));
+        const auto newest = db.periodDays(1);
+        QCOMPARE(newest.size(), std::size_t(1));
+        QCOMPARE(newest[0], QDate(2026, 2, 1));
     }
 
     void deleteTakesTheDayItselfAndKeepsLaterOnes()
