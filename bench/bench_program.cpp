@@ -1,6 +1,7 @@
 // What the program costs on a diary of 100 years of daily entries, each figure next to
 // its floor: the same work done with the bare toolkit and the bare database, measured in
 // the same run. Prints median times; run by hand, never as a test.
+#include "BenchDiary.h"
 #include "DiaryFile.h"
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
@@ -38,62 +39,13 @@
 #include <vector>
 
 using namespace nerina;
+using namespace nerina::bench;
 
 namespace {
 
-constexpr int kDays = 36525; // 100 years
-const QDate kNewest(2026, 12, 6);
 const QDateTime kNow(kNewest, QTime(9, 30));
 
-// One transaction with bound values: a period of six days in every thirty (a fifth of
-// all days), temperatures that rise in the second half of each cycle, now and then a note.
-bool fillDiary(const QString &path)
-{
-    const QString name = QStringLiteral("bench-setup");
-    bool ok = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open() || !db.transaction())
-            return false;
-        QSqlQuery insert(db);
-        insert.prepare(QStringLiteral(
-            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"));
-        for (int i = 0; i < kDays && ok; ++i) {
-            const QDate day = kNewest.addDays(-i);
-            const int inCycle = i % 30;
-            insert.addBindValue(DiaryDb::storedDay(day));
-            insert.addBindValue(36.20 + (inCycle < 15 ? 0.45 : 0.0) + (i % 7) * 0.01);
-            insert.addBindValue(i % 5 == 0 ? QStringLiteral("ふつう") : QString(QLatin1String("")));
-            insert.addBindValue(QString(QLatin1String("")));
-            insert.addBindValue(inCycle >= 24 ? 1 : 0);
-            insert.addBindValue(i % 9 == 0 ? 1 : 0);
-            ok = insert.exec();
-        }
-        ok = ok && db.commit();
-        if (!ok)
-            std::fprintf(stderr, "setup failed: %s\n", qPrintable(db.lastError().text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
 
-// Median of `runs` timings of `timed`, each run prepared by `before` (not timed).
-double medianMs(int runs, const std::function<void(int)> &before, const std::function<void()> &timed)
-{
-    std::vector<qint64> ns;
-    ns.reserve(std::size_t(runs));
-    for (int run = 0; run < runs; ++run) {
-        before(run);
-        QElapsedTimer timer;
-        timer.start();
-        timed();
-        ns.push_back(timer.nsecsElapsed());
-    }
-    std::nth_element(ns.begin(), ns.begin() + runs / 2, ns.end());
-    return double(ns[std::size_t(runs / 2)]) / 1e6;
-}
 
 // Medians of several steps taken in turn within each run, so that all of them meet the
 // disk in the same mood: on this kind of machine a flush to disk costs anything from under

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+// What both timing programs share: the 100-year diary and the median of timed runs.
+namespace nerina::bench {
+
+constexpr int kDays = 36525; // 100 years
+inline const QDate kNewest{2026, 12, 6};
+
+// Writes kDays daily entries ending on kNewest into an empty diary file, in one
+// transaction with bound values: a period of six days in every thirty (a fifth of all
+// days), temperatures that rise in the second half of each cycle, now and then a note.
+bool fillDiary(const QString &path);
+
+// Median of `runs` timings of `timed` in milliseconds, each run prepared by `before`
+// (not timed).
+double medianMs(int runs, const std::function<void(int)> &before, const std::function<void()> &timed);
+
+} // namespace nerina::bench
