@@ -28,21 +28,8 @@ const QString kEmoji = QStringLiteral("\U0001F600"); // two UTF-16 units
 const QString kTypeMismatch = QStringLiteral("型が一致しません。");
 const QString kOverflow = QStringLiteral("オーバーフローしました。");
 
-struct Shown
+struct Shown : ShownForm
 {
-    TestEnv env{QDateTime(kToday, QTime(9, 30))};
-    std::unique_ptr<Form1> form;
-
-    const Form1Ui &ui() const { return form->ui(); }
-
-    bool start()
-    {
-        form = env.makeForm();
-        form->show();
-        return QTest::qWaitForWindowActive(form.get());
-    }
-    int rowCount() { return int(env.db().daysFrom(QDate(1900, 1, 1)).size()); }
-
     // Leaves the day and comes back, so that the editor loads it from the file again.
     void reloadToday()
     {

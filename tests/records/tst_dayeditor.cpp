@@ -57,33 +57,8 @@ private:
     QString m_name;
 };
 
-struct Shown
-{
-    TestEnv env{QDateTime(kToday, QTime(9, 30))};
-    std::unique_ptr<Form1> form;
+using Shown = ShownForm;
 
-    const Form1Ui &ui() const { return form->ui(); }
-
-    bool start()
-    {
-        form = env.makeForm();
-        form->show();
-        return QTest::qWaitForWindowActive(form.get());
-    }
-    int rowCount() { return int(env.db().daysFrom(QDate(1900, 1, 1)).size()); }
-};
-
-// Types like the keyboard does; characters beyond ASCII come as the text of a key event,
-// as an input method delivers them.
-void typeText(QWidget *box, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(box, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
 
 void typeInto(QWidget *box, const QString &text)
 {

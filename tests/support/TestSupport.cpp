@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QSettings>
 #include <QTest>
+#include <QTest>
 
 namespace nerina {
 
@@ -133,12 +134,31 @@ std::unique_ptr<Form1> TestEnv::makeForm(bool load)
 
 void typeText(QWidget *widget, const QString &text)
 {
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
+    // ASCII goes as real keys; anything else as the text of a key event, one whole
+    // character (both halves of a surrogate pair) at a time, as an input method sends it.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, char(c.unicode()));
+            continue;
+        }
+        QString character(c);
+        if (c.isHighSurrogate() && i + 1 < text.size())
+            character += text.at(++i);
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, character, Qt::NoModifier);
     }
+}
+
+bool ShownForm::start()
+{
+    form = env.makeForm();
+    form->show();
+    return QTest::qWaitForWindowActive(form.get());
+}
+
+int ShownForm::rowCount()
+{
+    return int(env.db().daysFrom(QDate(1900, 1, 1)).size());
 }
 
 DayRecord makeDay(const QDate &day, double temp, const QString &condition, const QString &diary,

@@ -2,6 +2,7 @@
 
 #include "graph/PrintTarget.h"
 #include "records/DayRecord.h"
+#include "shell/Form1.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
 
@@ -16,6 +17,7 @@ namespace nerina {
 
 class DiaryDb;
 class Form1;
+struct Form1Ui;
 
 // Records every box the program shows and answers from a script. A question with no
 // scripted answer is answered No and counted, so a test can see it was unexpected.
@@ -118,6 +120,17 @@ private:
 // Types any text, Japanese included, as key presses into a widget (QTest::keyClicks
 // only knows ASCII).
 void typeText(QWidget *widget, const QString &text);
+
+// The main window started on a TestEnv, shown and active, for tests that type.
+struct ShownForm
+{
+    TestEnv env;
+    std::unique_ptr<Form1> form;
+
+    bool start();
+    const Form1Ui &ui() const { return form->ui(); }
+    int rowCount(); // rows in the diary file
+};
 
 DayRecord makeDay(const QDate &day, double temp = 0, const QString &condition = QString(),
                   const QString &diary = QString(), bool guest = false, bool love = false);
