@@ -50,14 +50,13 @@ QString CycleTracker::ForecastNextPeriod()
     const SharedState &state = m_form.state();
     std::optional<QDate> start;
     try {
-        if (!state.G_DB)
-            throw AppError(QStringLiteral("データベースが開かれていません。"));
+        DiaryDb &db = openedDiary(state.G_DB);
         // The newest period days are enough unless the newest run is longer than them.
         constexpr int kFirstLook = 62;
-        const std::vector<QDate> newest = state.G_DB->periodDays(kFirstLook);
+        const std::vector<QDate> newest = db.periodDays(kFirstLook);
         start = lastPeriodStart(newest);
         if (newest.size() == std::size_t(kFirstLook) && start == newest.back())
-            start = lastPeriodStart(state.G_DB->periodDays());
+            start = lastPeriodStart(db.periodDays());
     } catch (const AppError &error) {
         showForecastError(error.message());
         return QString();

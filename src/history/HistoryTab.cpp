@@ -41,10 +41,9 @@ void HistoryTab::FillHistoryGrid()
     grid->setRedraw(false);
     try {
         const SharedState &state = m_form.state();
-        if (!state.G_DB)
-            throw AppError(QStringLiteral("データベースが開かれていません。"));
         const QDate selected = state.G_SEL_DATE;
-        const std::vector<HistoryRow> rows = historyRows(selected, state.G_DB->daysBetween(historyCutOff(selected), selected));
+        const std::vector<HistoryRow> rows =
+            historyRows(selected, openedDiary(state.G_DB).daysBetween(historyCutOff(selected), selected));
         for (int r = 1; r <= kHistoryDays; ++r) {
             const HistoryRow &row = rows[std::size_t(r - 1)];
             for (int c = 0; c < kHistoryColumns; ++c)

@@ -71,15 +71,14 @@ void FRM_DELETE::cmdRun_Click()
             this, day + QStringLiteral("以前のﾃﾞｰﾀを削除します。続けますか？"), QStringLiteral("削除確認"));
         if (answer != Dialogs::Answer::Yes)
             return;
-        if (!m_db)
-            throw AppError(QStringLiteral("データベースが開かれていません。"));
+        DiaryDb &db = openedDiary(m_db);
         // A purge cannot be undone: without a copy of the diary nothing is deleted.
         try {
-            backupDiary(m_db->path(), m_context.clock.now());
+            backupDiary(db.path(), m_context.clock.now());
         } catch (const AppError &e) {
             throw AppError(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n") + e.message());
         }
-        m_db->deleteUpTo(cutOff);
+        db.deleteUpTo(cutOff);
         m_context.dialogs.message(this, QStringLiteral("削除されました"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
         close();
     } catch (const AppError &e) {

@@ -31,13 +31,6 @@ constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
 
 enum Column { Date, Temperature, Condition, Diary, Period, Intercourse, ColumnCount };
 
-DiaryDb &openDiary(Form1 &form)
-{
-    if (!form.state().G_DB)
-        throw AppError(QStringLiteral("データベースが開かれていません。"));
-    return *form.state().G_DB;
-}
-
 QString flagText(bool on)
 {
     return on ? QStringLiteral("1") : QStringLiteral("0");
@@ -166,7 +159,7 @@ void CsvTransfer::exportDiary()
 {
     Dialogs &dialogs = m_form.context().dialogs;
     try {
-        DiaryDb &db = openDiary(m_form);
+        DiaryDb &db = openedDiary(m_form.state().G_DB);
         const QString path = dialogs.saveFileName(&m_form, kExportTitle, defaultPath(), kFilter);
         if (path.isEmpty())
             return;
@@ -197,7 +190,7 @@ void CsvTransfer::exportDiary()
 void CsvTransfer::importDiary()
 {
     try {
-        openDiary(m_form);
+        openedDiary(m_form.state().G_DB);
         const QString path = m_form.context().dialogs.openFileName(&m_form, kImportTitle, defaultPath(), kFilter);
         if (!path.isEmpty())
             importFile(path);
@@ -239,7 +232,7 @@ void CsvTransfer::importFile(const QString &path)
         return;
     }
 
-    DiaryDb &db = openDiary(m_form);
+    DiaryDb &db = openedDiary(m_form.state().G_DB);
     QDate earliest = csv.records.front().DAT_DATE;
     for (const DayRecord &r : csv.records)
         earliest = std::min(earliest, r.DAT_DATE);

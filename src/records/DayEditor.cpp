@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -39,13 +40,6 @@ QString diaryText(const QPlainTextEdit *box)
             c = QLatin1Char('\n');
     }
     return text;
-}
-
-DiaryDb &openDiary(Form1 &form)
-{
-    if (!form.state().G_DB)
-        throw AppError(QStringLiteral("データベースが開かれていません。"));
-    return *form.state().G_DB;
 }
 
 } // namespace
@@ -153,9 +147,9 @@ SaveOutcome DayEditor::registerDay()
 void DayEditor::LoadDayRecord()
 {
     const Form1Ui &ui = m_form.ui();
-    m_loading = true;
+    const QScopedValueRollback loading(m_loading, true);
     try {
-        const std::optional<DayRecord> row = openDiary(m_form).findDay(m_form.state().G_SEL_DATE);
+        const std::optional<DayRecord> row = openedDiary(m_form.state().G_DB).findDay(m_form.state().G_SEL_DATE);
         if (!row) {
             ui.TEMP_TEXT->setRawText(QString());
             ui.CONDITION_TEXT->setText(QString());
@@ -176,11 +170,8 @@ void DayEditor::LoadDayRecord()
             ui.GUEST_CHK->setChecked(row->GUEST);
         }
     } catch (const AppError &error) {
-        m_loading = false;
         m_form.showPgError(error.message());
-        return;
     }
-    m_loading = false;
 }
 
 SaveOutcome DayEditor::SaveDayRecord()
@@ -188,7 +179,7 @@ SaveOutcome DayEditor::SaveDayRecord()
     SharedState &state = m_form.state();
     const Form1Ui &ui = m_form.ui();
     try {
-        DiaryDb &db = openDiary(m_form);
+        DiaryDb &db = openedDiary(m_form.state().G_DB);
         if (db.hasDay(state.G_SEL_DATE)) {
             const Dialogs::Answer answer = m_form.context().dialogs.question(
                 &m_form, QStringLiteral("上書きしますか？"), QStringLiteral("Nerina's Checker"));

@@ -7,7 +7,6 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QUrl>
 #include <QUuid>
 
@@ -223,40 +222,7 @@ bool DiaryDb::hasDay(const QDate &day) const
 
 void DiaryDb::saveDay(const DayRecord &record)
 {
-    if (!record.DAT_DATE.isValid())
-        throw AppError(QStringLiteral("日付が正しくありません。"));
-    const QSqlDatabase db = database();
-    const auto bindRow = [&](QSqlQuery &query) {
-        query.addBindValue(record.TEMP ? QVariant(*record.TEMP) : QVariant());
-        query.addBindValue(textValue(record.CONDITION));
-        query.addBindValue(textValue(record.DIARY));
-        query.addBindValue(record.GUEST ? 1 : 0);
-        query.addBindValue(record.LOVE ? 1 : 0);
-        query.addBindValue(storedDay(record.DAT_DATE));
-    };
-    // Change the day's row, or add it when there is none, as one transaction: a table
-    // made by another tool may lack the key an upsert needs. IMMEDIATE takes the write
-    // lock first, so a second writer makes the save wait, then fail, before anything
-    // is written.
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        QSqlQuery update = prepare(db, QStringLiteral(
-            "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
-        bindRow(update);
-        run(update);
-        if (update.numRowsAffected() == 0) {
-            QSqlQuery insert = prepare(db, QStringLiteral(
-                "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
-            bindRow(insert);
-            run(insert);
-        }
-        exec(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        // Also after a failed COMMIT, which leaves the transaction open.
-        QSqlQuery rollback(db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+    saveDays({record});
 }
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
@@ -324,11 +290,11 @@ void DiaryDb::saveDays(const std::vector<DayRecord> &records)
             throw AppError(QStringLiteral("日付が正しくありません。"));
     }
     const QSqlDatabase db = database();
-    // All rows or none: IMMEDIATE takes the write lock before the first row, and any
-    // failure rolls every row of the batch back.
-    QSqlQuery begin(db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        fail(begin.lastError());
+    // Each day's row is changed, or added when there is none: a table made by another
+    // tool may lack the key an upsert needs. All rows or none: IMMEDIATE takes the write
+    // lock before the first row, so a second writer makes the save wait, then fail,
+    // before anything is written; any failure rolls every row of the batch back.
+    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
     try {
         QSqlQuery update = prepare(db, QStringLiteral(
             "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
@@ -348,15 +314,20 @@ void DiaryDb::saveDays(const std::vector<DayRecord> &records)
                 run(insert);
             }
         }
-        QSqlQuery commit(db);
-        if (!commit.exec(QStringLiteral("COMMIT")))
-            fail(commit.lastError());
+        exec(db, QStringLiteral("COMMIT"));
     } catch (...) {
         // Also after a failed COMMIT, which leaves the transaction open.
         QSqlQuery rollback(db);
         rollback.exec(QStringLiteral("ROLLBACK"));
         throw;
     }
+}
+
+DiaryDb &openedDiary(DiaryDb *db)
+{
+    if (!db)
+        throw AppError(QStringLiteral("データベースが開かれていません。"));
+    return *db;
 }
 
 } // namespace nerina

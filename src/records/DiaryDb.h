@@ -61,4 +61,8 @@ private:
     QString m_connection;
 };
 
+// The diary behind a possibly null handle (start-up leaves it null when the file could
+// not be opened); throws AppError so that each caller's error trap tells the user.
+DiaryDb &openedDiary(DiaryDb *db);
+
 } // namespace nerina
