@@ -1,6 +1,7 @@
 #include "FRM_DISP.h"
 
 #include "PrintTarget.h"
+#include "history/HistoryRows.h"
 #include "shell/AppContext.h"
 #include "shell/Conversions.h"
 #include "shell/Dialogs.h"
@@ -80,14 +81,14 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
     for (int i = 1; i <= n; ++i) {
         const int row = n + 1 - i;
         const QString temperature = cell(row, 4);
-        const QString mark = cell(row, 6);
+        const QString mark = cell(row, ColMark);
         data.values.append(temperatureValue(temperature));
         data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
         data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
         data.readings.append(readingFromText(temperature));
-        data.period.append(mark == QStringLiteral("●"));
-        data.fertile.append(mark == QStringLiteral("★"));
-        data.love.append(cell(row, 7) == QStringLiteral("◎"));
+        data.period.append(mark == kPeriodMark);
+        data.fertile.append(mark == kFertileMark);
+        data.love.append(cell(row, ColLove) == kLoveMark);
     }
     data.shifts = findTemperatureShifts(data.readings, data.period);
     return data;
@@ -104,11 +105,11 @@ QString dayToolTip(const GraphData &data, int i)
         text += QStringLiteral("体温なし");
     QString marks;
     if (data.period[i])
-        marks += QStringLiteral("●");
+        marks += kPeriodMark;
     if (data.fertile[i])
-        marks += QStringLiteral("★");
+        marks += kFertileMark;
     if (data.love[i])
-        marks += QStringLiteral("◎");
+        marks += kLoveMark;
     if (!marks.isEmpty())
         text += QStringLiteral("  ") + marks;
     return text;

@@ -80,7 +80,7 @@ QPixmap decorationPicture()
 
 } // namespace
 
-GridLayoutTwips computeGridLayout(double w, int tabLeft, int (*snap)(int))
+GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap)
 {
     auto given = [snap](int wanted) { return snap ? snap(wanted) : wanted; };
     GridLayoutTwips out;
@@ -485,23 +485,18 @@ void Form1::setUpGrid()
     grid->setRows(181);
     grid->setFormatString(kGridFormat);
 
+    // The window system gives whole pixels: each width is taken as it reads back in
+    // twips, so the snapping carries into the widths that follow from it.
     const int dpi = logicalDpi(this);
-    const GridLayoutTwips wanted = computeGridLayout(m_w, kTabLeftTwips);
+    const GridLayoutTwips layout = computeGridLayout(m_w, kTabLeftTwips, [dpi](int twips) {
+        return pixelsToTwips(twipsToPixels(twips, dpi), dpi);
+    });
     for (int c = 0; c < 8; ++c)
-        grid->setColWidthTwips(c, wanted.columns[std::size_t(c)]);
+        grid->setColWidthTwips(c, layout.columns[std::size_t(c)]);
     grid->setMergeCol(0, true);
     grid->setMergeCol(1, true);
-
-    // Widths are read back from the controls, so the pixel snapping carries through.
-    double gridWidth = 0;
-    for (int c = 0; c < 8; ++c)
-        gridWidth += grid->colWidthTwips(c);
-    gridWidth += 2.7 * m_w;
-    const int tabPx = twipsToPixels(gridWidth + 720, dpi);
-    m_ui.SSTab1->setMinimumWidth(tabPx);
-    const int tabTwips = pixelsToTwips(tabPx, dpi);
-    const int windowPx = twipsToPixels(tabTwips + 2 * kTabLeftTwips + 100, dpi);
-    resize(windowPx, height());
+    m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
+    resize(twipsToPixels(layout.windowWidth, dpi), height());
 }
 
 void Form1::DTPicker1_Change() { m_editor->DTPicker1_Change(); }

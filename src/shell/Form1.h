@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -90,7 +91,7 @@ struct GridLayoutTwips
     int tabWidth = 0;
     int windowWidth = 0;
 };
-GridLayoutTwips computeGridLayout(double w, int tabLeft, int (*snap)(int) = nullptr);
+GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap = {});
 
 class Form1 final : public QMainWindow
 {
