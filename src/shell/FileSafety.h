@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace nerina {
+
+// The reason a file operation failed, in Japanese, from the system's error number
+// (disk full, no permission, ...). Never the system's English text.
+QString fileErrorText(int systemError);
+
+// A file written next to its final place under a name no reader takes for the real
+// thing, flushed to the disk and only then renamed into place, so that a copy cut off
+// half way never carries the final name.
+QString partialPathFor(const QString &path);
+bool isPartialPath(const QString &path);
+
+// Flushes a written file to the disk. Throws AppError with fileErrorText.
+void syncFile(const QString &path);
+
+// Renames `from` (a flushed partial file) to `to` in the same folder and flushes the
+// folder, so the rename itself survives a power cut. Throws AppError with fileErrorText.
+void renameIntoPlace(const QString &from, const QString &to);
+
+// Writes `data` to `path` through a partial file: readable and writable by its owner
+// only, flushed, renamed into place. On failure `path` is untouched, no partial file is
+// left, and AppError says why in Japanese.
+void writeFileSafely(const QString &path, const QByteArray &data);
+
+} // namespace nerina
