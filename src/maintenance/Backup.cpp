@@ -1,12 +1,16 @@
 #include "Backup.h"
 
+#include "records/DiaryDb.h"
 #include "shell/AppError.h"
+#include "shell/FileSafety.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <sqlite3.h>
+
+#include <cerrno>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,6 +22,17 @@ namespace {
 QString backupPrefix(const QString &dbPath)
 {
     return QFileInfo(dbPath).completeBaseName() + QStringLiteral("-backup-");
+}
+
+// Why SQLite failed, in Japanese: the system's reason where there is one (disk full,
+// no permission), else the engine's code as the diary layer words it.
+QString copyFailure(sqlite3 *db, int rc)
+{
+    const int systemError = db ? sqlite3_system_errno(db) : 0;
+    if (systemError != 0)
+        return fileErrorText(systemError);
+    const QString text = engineErrorText(rc);
+    return text.isEmpty() ? QStringLiteral("バックアップ中にエラーが発生しました（コード %1）。").arg(rc) : text;
 }
 
 // Owns one SQLite handle for the length of a scope.
@@ -35,8 +50,11 @@ public:
     Handle &operator=(const Handle &) = delete;
 
     sqlite3 *get() const { return m_db; }
-    bool ok() const { return m_rc == SQLITE_OK; }
-    QString error() const { return QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(m_rc)); }
+    void check() const
+    {
+        if (m_rc != SQLITE_OK)
+            throw AppError(copyFailure(m_db, m_rc));
+    }
 
 private:
     sqlite3 *m_db = nullptr;
@@ -46,34 +64,35 @@ private:
 void copyInto(const QString &source, const QString &target)
 {
     Handle from(source, SQLITE_OPEN_READONLY);
-    if (!from.ok())
-        throw AppError(from.error());
+    from.check();
     Handle to(target, SQLITE_OPEN_READWRITE);
-    if (!to.ok())
-        throw AppError(to.error());
+    to.check();
     sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup)
-        throw AppError(to.error());
+        throw AppError(copyFailure(to.get(), sqlite3_errcode(to.get())));
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE)
-        throw AppError(QString::fromUtf8(sqlite3_errstr(stepped)));
+        throw AppError(copyFailure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.get() : to.get(), stepped));
     if (finished != SQLITE_OK)
-        throw AppError(to.error());
+        throw AppError(copyFailure(to.get(), finished));
+}
+
+QStringList filesBeside(const QString &dbPath, const QString &pattern)
+{
+    const QDir dir = QFileInfo(dbPath).absoluteDir();
+    QStringList paths;
+    for (const QString &name : dir.entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name))
+        paths << dir.filePath(name);
+    return paths;
 }
 
 } // namespace
 
 QStringList existingBackups(const QString &dbPath)
 {
-    const QFileInfo db(dbPath);
-    QDir dir = db.absoluteDir();
-    const QStringList names = dir.entryList({backupPrefix(dbPath) + QStringLiteral("*.") + db.suffix()},
-                                            QDir::Files, QDir::Name);
-    QStringList paths;
-    for (const QString &name : names)
-        paths << dir.filePath(name);
-    return paths; // the dated names sort oldest first
+    // The dated names sort oldest first.
+    return filesBeside(dbPath, backupPrefix(dbPath) + QStringLiteral("*.") + QFileInfo(dbPath).suffix());
 }
 
 QString backupDiary(const QString &dbPath, const QDateTime &now, int keep)
@@ -81,23 +100,52 @@ QString backupDiary(const QString &dbPath, const QDateTime &now, int keep)
     const QFileInfo db(dbPath);
     const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
     const QString target = db.absoluteDir().filePath(backupPrefix(dbPath) + stamp + QLatin1Char('.') + db.suffix());
+    const QString partial = partialPathFor(target);
+
+    // Whatever an earlier copy that was cut off left behind (its journal included).
+    for (const QString &leftover :
+         filesBeside(dbPath, partialPathFor(backupPrefix(dbPath) + QStringLiteral("*.") + db.suffix()) + QLatin1Char('*')))
+        QFile::remove(leftover);
+    if (QFileInfo::exists(target))
+        throw AppError(fileErrorText(EEXIST));
 
     // Made empty and private first: the copy holds the same intimate data as the diary.
-    const int fd = ::open(QFile::encodeName(target).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw AppError(QStringLiteral("%1 を作成できません。").arg(target));
+        throw AppError(fileErrorText(errno));
     ::close(fd);
     try {
-        copyInto(db.absoluteFilePath(), target);
+        copyInto(db.absoluteFilePath(), partial);
+        syncFile(partial);
+        renameIntoPlace(partial, target);
     } catch (...) {
-        QFile::remove(target);
+        QFile::remove(partial);
         throw;
     }
 
-    QStringList backups = existingBackups(dbPath);
-    while (backups.size() > keep)
-        QFile::remove(backups.takeFirst());
+    QStringList others = existingBackups(dbPath);
+    others.removeAll(target);
+    while (others.size() > keep - 1)
+        QFile::remove(others.takeFirst());
     return target;
+}
+
+void verifyBackup(const QString &backupPath, qint64 rows)
+{
+    const QFileInfo file(backupPath);
+    if (!file.isFile())
+        throw AppError(QStringLiteral("バックアップ %1 が見つかりません。").arg(file.fileName()));
+    qint64 held = 0;
+    try {
+        held = DiaryDb(backupPath).rowCount();
+    } catch (const AppError &e) {
+        throw AppError(QStringLiteral("バックアップ %1 を開けません。\n%2").arg(file.fileName(), e.message()));
+    }
+    if (held != rows)
+        throw AppError(QStringLiteral("バックアップ %1 の件数（%2 件）がデータファイルの件数（%3 件）と一致しません。")
+                           .arg(file.fileName())
+                           .arg(held)
+                           .arg(rows));
 }
 
 } // namespace nerina

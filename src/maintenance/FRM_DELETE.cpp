@@ -73,12 +73,21 @@ void FRM_DELETE::cmdRun_Click()
             return;
         DiaryDb &db = openedDiary(m_db);
         // A purge cannot be undone: without a copy of the diary nothing is deleted.
+        QString copy;
         try {
-            backupDiary(db.path(), m_context.clock.now());
+            copy = backupDiary(db.path(), m_context.clock.now());
         } catch (const AppError &e) {
             throw AppError(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n") + e.message());
         }
-        db.deleteUpTo(cutOff);
+        // The copy is looked at again right before the delete, in the delete's own
+        // transaction: it must still be there, open, and hold every row the diary holds.
+        db.deleteUpTo(cutOff, [&copy](qint64 rows) {
+            try {
+                verifyBackup(copy, rows);
+            } catch (const AppError &e) {
+                throw AppError(QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n") + e.message());
+            }
+        });
         m_context.dialogs.message(this, QStringLiteral("削除されました"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
         close();
     } catch (const AppError &e) {

@@ -14,35 +14,13 @@ namespace nerina {
 
 namespace {
 
-// SQLite's primary result codes that the user can do something about; the engine's own
-// English text would not tell her what is wrong with her diary.
-enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13,
-                  CantOpen = 14, NotADatabase = 26 };
-
 const QString kDamaged = QStringLiteral("データファイルが壊れています。");
 
 [[noreturn]] void fail(const QSqlError &error)
 {
-    switch (error.nativeErrorCode().toInt()) {
-    case Busy:
-    case Locked:
-        throw AppError(QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。"));
-    case ReadOnly:
-        throw AppError(QStringLiteral("データファイルが読み取り専用のため、書き込めません。"));
-    case IoError:
-        throw AppError(QStringLiteral("データファイルの読み書きに失敗しました。"));
-    case Corrupt:
-        throw AppError(kDamaged);
-    case Full:
-        throw AppError(QStringLiteral("ディスクに空きがないため、書き込めません。"));
-    case CantOpen:
-        throw AppError(QStringLiteral("データファイルを開けません。"));
-    case NotADatabase:
-        throw AppError(QStringLiteral("データファイルがデータベースの形式ではありません。"));
-    default:
-        break;
-    }
-    QString text = error.databaseText();
+    QString text = engineErrorText(error.nativeErrorCode().toInt());
+    if (text.isEmpty())
+        text = error.databaseText();
     if (text.isEmpty())
         text = error.text();
     throw AppError(text);
@@ -116,6 +94,33 @@ DayRecord readRecord(const QSqlQuery &query)
 const QString kColumns = QStringLiteral("DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE");
 
 } // namespace
+
+QString engineErrorText(int sqliteCode)
+{
+    // SQLite's primary result codes that the user can do something about; the engine's
+    // own English text would not tell her what is wrong with her diary.
+    enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13,
+                      CantOpen = 14, NotADatabase = 26 };
+    switch (sqliteCode & 0xff) {
+    case Busy:
+    case Locked:
+        return QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。");
+    case ReadOnly:
+        return QStringLiteral("データファイルが読み取り専用のため、書き込めません。");
+    case IoError:
+        return QStringLiteral("データファイルの読み書きに失敗しました。");
+    case Corrupt:
+        return kDamaged;
+    case Full:
+        return QStringLiteral("ディスクに空きがないため、書き込めません。");
+    case CantOpen:
+        return QStringLiteral("データファイルを開けません。");
+    case NotADatabase:
+        return QStringLiteral("データファイルがデータベースの形式ではありません。");
+    default:
+        return QString();
+    }
+}
 
 DiaryDb::DiaryDb(const QString &path)
     : m_path(path),
@@ -220,9 +225,9 @@ bool DiaryDb::hasDay(const QDate &day) const
     return false;
 }
 
-void DiaryDb::saveDay(const DayRecord &record)
+bool DiaryDb::saveDay(const DayRecord &record, Existing existing)
 {
-    saveDays({record});
+    return saveDays({record}, existing).empty();
 }
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
@@ -275,15 +280,54 @@ std::vector<QDate> DiaryDb::periodDays(int limit) const
     return days;
 }
 
-void DiaryDb::deleteUpTo(const QDate &upTo)
+qint64 DiaryDb::rowCount() const
 {
-    // "< the next day" also takes rows of that day that carry a time of day.
-    QSqlQuery query = prepare(database(), QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
-    query.addBindValue(storedDay(upTo.addDays(1)));
+    QSqlQuery query = prepare(database(), QStringLiteral("SELECT count(*) FROM DATA_FIL"));
     run(query);
+    if (!query.next())
+        fail(query.lastError());
+    return query.value(0).toLongLong();
 }
 
-void DiaryDb::saveDays(const std::vector<DayRecord> &records)
+namespace {
+
+// Runs `work` in one IMMEDIATE transaction: the write lock is taken before anything is
+// read, so what `work` looks at cannot change before it writes. A second writer makes it
+// wait, then fail, before anything is written; any failure, or an exception of `work`,
+// rolls everything back.
+template <typename Work>
+auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+{
+    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        auto result = work();
+        exec(db, QStringLiteral("COMMIT"));
+        return result;
+    } catch (...) {
+        // Also after a failed COMMIT, which leaves the transaction open.
+        QSqlQuery rollback(db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+} // namespace
+
+void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
+{
+    const QSqlDatabase db = database();
+    inWriteTransaction(db, [&] {
+        if (beforeDelete)
+            beforeDelete(rowCount());
+        // "< the next day" also takes rows of that day that carry a time of day.
+        QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
+        query.addBindValue(storedDay(upTo.addDays(1)));
+        run(query);
+        return true;
+    });
+}
+
+std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Existing existing)
 {
     for (const DayRecord &record : records) {
         if (!record.DAT_DATE.isValid())
@@ -291,20 +335,33 @@ void DiaryDb::saveDays(const std::vector<DayRecord> &records)
     }
     const QSqlDatabase db = database();
     // Each day's row is changed, or added when there is none: a table made by another
-    // tool may lack the key an upsert needs. All rows or none: IMMEDIATE takes the write
-    // lock before the first row, so a second writer makes the save wait, then fail,
-    // before anything is written; any failure rolls every row of the batch back.
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-    try {
+    // tool may lack the key an upsert needs. Whether a day has a row is asked inside the
+    // transaction, so a row that another program wrote since the caller last looked is
+    // never replaced unless the caller said so.
+    return inWriteTransaction(db, [&] {
+        QSqlQuery find = prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
         QSqlQuery update = prepare(db, QStringLiteral(
             "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
         QSqlQuery insert = prepare(db, QStringLiteral(
             "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
+        std::vector<QDate> kept;
         for (const DayRecord &record : records) {
+            const QString day = storedDay(record.DAT_DATE);
+            if (existing == Existing::Keep) {
+                find.bindValue(0, day);
+                run(find);
+                const bool there = find.next();
+                if (find.lastError().isValid())
+                    fail(find.lastError());
+                find.finish();
+                if (there) {
+                    kept.push_back(record.DAT_DATE);
+                    continue;
+                }
+            }
             const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
                                          textValue(record.CONDITION), textValue(record.DIARY),
-                                         record.GUEST ? 1 : 0, record.LOVE ? 1 : 0,
-                                         storedDay(record.DAT_DATE)};
+                                         record.GUEST ? 1 : 0, record.LOVE ? 1 : 0, day};
             for (int i = 0; i < values.size(); ++i)
                 update.bindValue(i, values.at(i));
             run(update);
@@ -314,13 +371,8 @@ void DiaryDb::saveDays(const std::vector<DayRecord> &records)
                 run(insert);
             }
         }
-        exec(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        // Also after a failed COMMIT, which leaves the transaction open.
-        QSqlQuery rollback(db);
-        rollback.exec(QStringLiteral("ROLLBACK"));
-        throw;
-    }
+        return kept;
+    });
 }
 
 DiaryDb &openedDiary(DiaryDb *db)

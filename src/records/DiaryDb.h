@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -31,11 +32,16 @@ public:
     // loaded can still be found and saved over.
     bool hasDay(const QDate &day) const;
 
-    // Stores the entry of record.DAT_DATE, adding the row or changing the one there.
-    void saveDay(const DayRecord &record);
+    // What a save does with a day that already has a row.
+    enum class Existing { Replace, Keep };
 
-    // Stores every entry as saveDay would, in one transaction: all of them or none.
-    void saveDays(const std::vector<DayRecord> &records);
+    // Stores every entry in one transaction, all of them or none: adds each day's row, or
+    // changes the one there. With Keep, a day that has a row when the transaction looks
+    // is left exactly as it is; those days are returned (always none with Replace).
+    std::vector<QDate> saveDays(const std::vector<DayRecord> &records, Existing existing = Existing::Replace);
+
+    // One entry, as saveDays; false when Keep found the day's row and wrote nothing.
+    bool saveDay(const DayRecord &record, Existing existing = Existing::Replace);
 
     // Every entry dated on or after `from`, newest first.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
@@ -46,8 +52,13 @@ public:
     // The days marked as period days, newest first.
     std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them
 
-    // Deletes every entry dated on or before `upTo`, in one statement.
-    void deleteUpTo(const QDate &upTo);
+    // The number of rows in the table.
+    qint64 rowCount() const;
+
+    // Deletes every entry dated on or before `upTo`, in one statement. `beforeDelete`, when
+    // given, runs first inside the same transaction with the table's row count; whatever
+    // it throws stops the delete before a row is gone.
+    void deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete = {});
 
     // Parses a stored DAT_DATE; a time of day after the date is ignored.
     static QDate parseDay(const QString &stored);
@@ -60,6 +71,10 @@ private:
     QString m_path;
     QString m_connection;
 };
+
+// The Japanese text for an SQLite result code the user can act on (busy, read-only,
+// disk full, damaged, ...); the empty text for any other code.
+QString engineErrorText(int sqliteCode);
 
 // The diary behind a possibly null handle (start-up leaves it null when the file could
 // not be opened); throws AppError so that each caller's error trap tells the user.

@@ -35,6 +35,10 @@ QString fileErrorText(int systemError)
     case ENOSPC:
     case EDQUOT:
         return QStringLiteral("ディスクに空きがないため、書き込めませんでした。");
+    case EFBIG:
+        return QStringLiteral("ファイルの大きさの上限を超えるため、書き込めませんでした。");
+    case EEXIST:
+        return QStringLiteral("同じ名前のファイルがすでにあります。");
     case EACCES:
     case EPERM:
         return QStringLiteral("書き込む権限がないため、書き込めませんでした。");
