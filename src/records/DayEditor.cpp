@@ -50,7 +50,7 @@ DayEditor::DayEditor(Form1 &form) : m_form(form)
     // The temperature box's formatted display is not an edit; only its value counts.
     connect(ui.TEMP_TEXT, &TempEdit::rawTextChanged, this, &DayEditor::markDirty);
     connect(ui.CONDITION_TEXT, &QLineEdit::textChanged, this, &DayEditor::markDirty);
-    ui.CONDITION_TEXT->setValidator(new WholeCharacters(ui.CONDITION_TEXT));
+    m_conditionLimit = new TypingLimit(kConditionMaxLength, ui.CONDITION_TEXT);
     connect(ui.DIARY_TEXT, &QPlainTextEdit::textChanged, this, [this] {
         limitDiaryLength();
         markDirty();
@@ -148,56 +148,82 @@ void DayEditor::LoadDayRecord()
 {
     const Form1Ui &ui = m_form.ui();
     const QScopedValueRollback loading(m_loading, true);
+    m_loaded.reset();
     try {
         const std::optional<DayRecord> row = openedDiary(m_form.state().G_DB).findDay(m_form.state().G_SEL_DATE);
         if (!row) {
             ui.TEMP_TEXT->setRawText(QString());
-            ui.CONDITION_TEXT->setText(QString());
+            m_conditionLimit->setWholeText(QString());
             ui.DIARY_TEXT->setPlainText(QString());
             ui.LOVE_CHK->setChecked(false);
             ui.GUEST_CHK->setChecked(false);
         } else {
+            // Every text is shown whole, however long: the limits are for typing.
             if (!row->TEMP)
                 throw AppError(kNullMessage);
             ui.TEMP_TEXT->setRawText(plainDecimal(*row->TEMP));
             if (!row->CONDITION)
                 throw AppError(kNullMessage);
-            ui.CONDITION_TEXT->setText(*row->CONDITION);
+            m_conditionLimit->setWholeText(*row->CONDITION);
             if (!row->DIARY)
                 throw AppError(kNullMessage);
             ui.DIARY_TEXT->setPlainText(*row->DIARY);
             ui.LOVE_CHK->setChecked(row->LOVE);
             ui.GUEST_CHK->setChecked(row->GUEST);
+            m_loaded = Loaded{*row, ui.TEMP_TEXT->rawText(), ui.CONDITION_TEXT->text(), diaryText(ui.DIARY_TEXT)};
         }
     } catch (const AppError &error) {
         m_form.showPgError(error.message());
     }
 }
 
+DayRecord DayEditor::recordFromControls() const
+{
+    const Form1Ui &ui = m_form.ui();
+    const QDate day = m_form.state().G_SEL_DATE;
+    const Loaded *loaded = m_loaded && m_loaded->row.DAT_DATE == day ? &*m_loaded : nullptr;
+
+    DayRecord record;
+    record.DAT_DATE = day;
+    // Stored as typed, unchecked: only a text that is no number at all is refused.
+    const QString temp = ui.TEMP_TEXT->rawText();
+    if (loaded && temp == loaded->temp)
+        record.TEMP = loaded->row.TEMP;
+    else
+        record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
+    const QString condition = ui.CONDITION_TEXT->text();
+    record.CONDITION = loaded && condition == loaded->condition ? loaded->row.CONDITION : condition;
+    const QString diary = diaryText(ui.DIARY_TEXT);
+    record.DIARY = loaded && diary == loaded->diary ? loaded->row.DIARY : diary;
+    record.LOVE = ui.LOVE_CHK->isChecked();
+    record.GUEST = ui.GUEST_CHK->isChecked();
+    return record;
+}
+
 SaveOutcome DayEditor::SaveDayRecord()
 {
     SharedState &state = m_form.state();
-    const Form1Ui &ui = m_form.ui();
+    const auto overwrite = [this] {
+        return m_form.context().dialogs.question(&m_form, QStringLiteral("上書きしますか？"),
+                                                 QStringLiteral("Nerina's Checker"))
+               == Dialogs::Answer::Yes;
+    };
     try {
-        DiaryDb &db = openedDiary(m_form.state().G_DB);
+        DiaryDb &db = openedDiary(state.G_DB);
+        const DayRecord record = recordFromControls();
+        bool covered = false;
         if (db.hasDay(state.G_SEL_DATE)) {
-            const Dialogs::Answer answer = m_form.context().dialogs.question(
-                &m_form, QStringLiteral("上書きしますか？"), QStringLiteral("Nerina's Checker"));
-            if (answer != Dialogs::Answer::Yes)
+            if (!overwrite())
                 return SaveOutcome::Declined;
+            covered = true;
         }
-
-        DayRecord record;
-        record.DAT_DATE = state.G_SEL_DATE;
-        // Stored as typed, unchecked: only a text that is no number at all is refused.
-        const QString temp = ui.TEMP_TEXT->rawText();
-        record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
-        record.CONDITION = ui.CONDITION_TEXT->text();
-        record.DIARY = diaryText(ui.DIARY_TEXT);
-        record.LOVE = ui.LOVE_CHK->isChecked();
-        record.GUEST = ui.GUEST_CHK->isChecked();
-        db.saveDay(record);
-
+        // The write looks again inside its own transaction: a row that another program
+        // wrote since is not replaced without the question.
+        if (!db.saveDay(record, covered ? DiaryDb::Existing::Replace : DiaryDb::Existing::Keep)) {
+            if (!overwrite())
+                return SaveOutcome::Declined;
+            db.saveDay(record, DiaryDb::Existing::Replace);
+        }
         state.G_DIRTY = false;
         return SaveOutcome::Stored;
     } catch (const AppError &error) {

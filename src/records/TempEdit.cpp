@@ -3,30 +3,76 @@
 #include "shell/Conversions.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
+
+#include <algorithm>
 
 namespace nerina {
 
-QValidator::State WholeCharacters::validate(QString &input, int &pos) const
+TypingLimit::TypingLimit(int limit, QLineEdit *box) : QValidator(box), m_box(box), m_limit(limit)
 {
-    for (qsizetype i = 0; i < input.size();) {
-        const bool pairStart = input[i].isHighSurrogate() && i + 1 < input.size() && input[i + 1].isLowSurrogate();
-        if (pairStart) {
+    m_baseline = box->text().size();
+    connect(box, &QLineEdit::textChanged, this, [this](const QString &text) { m_baseline = text.size(); });
+    box->setMaxLength(32767);
+    box->setValidator(this);
+}
+
+namespace {
+
+// Removes lone surrogate halves; a cursor behind one moves back with the text.
+void dropLoneHalves(QString &text, int &pos)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             i += 2;
-        } else if (input[i].isSurrogate()) {
-            input.remove(i, 1);
+        } else if (text[i].isSurrogate()) {
+            text.remove(i, 1);
             if (pos > i)
                 --pos;
         } else {
             ++i;
         }
     }
+}
+
+} // namespace
+
+QString TypingLimit::wholeCharacters(const QString &text)
+{
+    QString out = text;
+    int pos = 0;
+    dropLoneHalves(out, pos);
+    return out;
+}
+
+QValidator::State TypingLimit::validate(QString &input, int &pos) const
+{
+    dropLoneHalves(input, pos);
+    if (m_bypass)
+        return Acceptable;
+    const qsizetype allowed = std::max<qsizetype>(m_limit, m_baseline);
+    qsizetype excess = input.size() - allowed;
+    if (excess <= 0)
+        return Acceptable;
+    // What went in ends at the cursor: cut its end, never half a character.
+    qsizetype stop = std::clamp<qsizetype>(pos, excess, input.size());
+    qsizetype start = stop - excess;
+    if (start > 0 && input[start].isLowSurrogate() && input[start - 1].isHighSurrogate())
+        --start;
+    input.remove(start, stop - start);
+    pos = int(start);
     return Acceptable;
+}
+
+void TypingLimit::setWholeText(const QString &text)
+{
+    const QScopedValueRollback bypass(m_bypass, true);
+    m_box->setText(wholeCharacters(text));
 }
 
 TempEdit::TempEdit(QWidget *parent) : QLineEdit(parent)
 {
-    setValidator(new WholeCharacters(this));
-    setMaxLength(kMaxLength);
+    m_limit = new TypingLimit(kMaxLength, this);
     connect(this, &QLineEdit::textChanged, this, &TempEdit::onTextChanged);
     showFormatted();
 }
@@ -36,7 +82,9 @@ QString TempEdit::displayText(const QString &raw)
     if (!isNumeric(raw))
         return raw;
     try {
-        return QLocale::c().toString(numericValue(raw), 'f', 2);
+        const double value = numericValue(raw);
+        const QString formatted = QLocale::c().toString(value, 'f', 2);
+        return numericValue(formatted) == value ? formatted : raw;
     } catch (...) {
         return raw;
     }
@@ -44,19 +92,14 @@ QString TempEdit::displayText(const QString &raw)
 
 void TempEdit::setRawText(const QString &text)
 {
-    // The same rules as for typing: whole characters only, at most kMaxLength units.
-    QString clipped = text;
-    int position = 0;
-    WholeCharacters().validate(clipped, position);
-    clipped.truncate(kMaxLength);
-    if (!clipped.isEmpty() && clipped.back().isHighSurrogate())
-        clipped.chop(1);
+    // Shown whole: the program sets what is stored, and a cut value would be saved back cut.
+    const QString whole = TypingLimit::wholeCharacters(text);
     if (m_showingRaw) {
-        setText(clipped); // onTextChanged records it and reports the change
+        m_limit->setWholeText(whole); // onTextChanged records it and reports the change
         return;
     }
-    const bool changed = clipped != m_raw;
-    m_raw = clipped;
+    const bool changed = whole != m_raw;
+    m_raw = whole;
     showFormatted();
     if (changed)
         emit rawTextChanged(m_raw);
@@ -67,8 +110,7 @@ void TempEdit::showRaw()
     if (m_showingRaw)
         return;
     m_switching = true;
-    setMaxLength(kMaxLength);
-    setText(m_raw);
+    m_limit->setWholeText(m_raw);
     m_switching = false;
     m_showingRaw = true;
 }
@@ -77,8 +119,7 @@ void TempEdit::showFormatted()
 {
     m_switching = true;
     // The formatted form may be longer than what can be typed (100 shows as 100.00).
-    setMaxLength(32767);
-    setText(displayText(m_raw));
+    m_limit->setWholeText(displayText(m_raw));
     m_switching = false;
     m_showingRaw = false;
 }
@@ -89,11 +130,7 @@ void TempEdit::onTextChanged(const QString &text)
         return;
     if (!m_showingRaw) {
         // Text that came in without a key press while the formatted form was shown
-        // (pasted or dropped): what the box holds now is the value, under the same limit
-        // as typing.
-        m_switching = true;
-        setMaxLength(kMaxLength);
-        m_switching = false;
+        // (pasted or dropped), under the typing limit: what the box holds now is the value.
         m_showingRaw = true;
         m_raw = QLineEdit::text();
         emit rawTextChanged(m_raw);

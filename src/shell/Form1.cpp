@@ -317,7 +317,6 @@ void Form1::buildEntryTab(QWidget *tab)
     m_ui.CONDITION_TEXT->setFont(gothic);
     m_ui.CONDITION_TEXT->setToolTip(QStringLiteral("この日の体調を記録"));
     m_ui.CONDITION_TEXT->setAccessibleName(QStringLiteral("体調"));
-    m_ui.CONDITION_TEXT->setMaxLength(30);
     m_ui.Label5_0->setBuddy(m_ui.CONDITION_TEXT);
 
     m_ui.Label5_1 = new QLabel(QStringLiteral("ひとこと日記"), m_ui.Frame3);
@@ -439,7 +438,13 @@ bool Form1::Form_Load()
         m_db = std::make_unique<DiaryDb>(path);
         m_state.G_DB = m_db.get();
 
-        m_state.G_CYCLE_DAYS = readCycleSetting();
+        // A setting that cannot be read counts as none: the fallback below applies, and a
+        // damaged settings store never keeps the diary from opening.
+        try {
+            m_state.G_CYCLE_DAYS = readCycleSetting();
+        } catch (const AppError &) {
+            m_state.G_CYCLE_DAYS.clear();
+        }
 
         const QDateTime now = m_context.clock.now();
         m_state.G_SEL_DATE = now.date();

@@ -167,6 +167,75 @@ private slots:
         QCOMPARE(s.rowCount(), 1);
     }
 
+    // What another tool stored loads whole and, saved without edits, goes back exactly:
+    // nothing is cut to the boxes' typing limits or rounded to what the box shows.
+    void storedValuesStayExact_data()
+    {
+        QTest::addColumn<double>("temp");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("diary");
+        QTest::addColumn<QString>("shownTemp"); // unfocused
+        QTest::newRow("three decimals") << 36.125 << QStringLiteral("体調") << QString() << QStringLiteral("36.125");
+        QTest::newRow("float noise") << 36.1 + 1e-13 << QString() << QString() << QStringLiteral("36.1000000000001");
+        QTest::newRow("long texts") << 36.5 << QString(40, QChar(u'長')) << QString(600, QChar(u'日'))
+                                    << QStringLiteral("36.50");
+        QTest::newRow("CR LF lines") << 0.0 << QString() << QStringLiteral("一\r\n二\r\n") << QStringLiteral("0.00");
+    }
+    void storedValuesStayExact()
+    {
+        QFETCH(double, temp);
+        QFETCH(QString, condition);
+        QFETCH(QString, diary);
+        QFETCH(QString, shownTemp);
+        Shown s;
+        DayRecord stored = makeDay(kToday, temp, condition, diary);
+        s.env.db().saveDay(stored);
+        QVERIFY(s.start());
+        QCOMPARE(s.ui().TEMP_TEXT->text(), shownTemp);
+        QCOMPARE(s.ui().CONDITION_TEXT->text(), condition);
+        if (!diary.contains(QLatin1Char('\r')))
+            QCOMPARE(s.ui().DIARY_TEXT->toPlainText(), diary);
+
+        s.env.dialogs.answers << Dialogs::Answer::Yes;
+        QCOMPARE(s.form->SaveDayRecord(), SaveOutcome::Stored);
+        const DayRecord back = *s.env.db().findDay(kToday);
+        QCOMPARE(back.TEMP, stored.TEMP); // bit for bit
+        QCOMPARE(back.CONDITION, stored.CONDITION);
+        QCOMPARE(back.DIARY, stored.DIARY);
+
+        // Typing never lengthens a text beyond the limit; deleting shortens it.
+        QLineEdit *box = s.ui().CONDITION_TEXT;
+        box->setFocus();
+        box->end(false);
+        typeText(box, QStringLiteral("xy"));
+        QCOMPARE(box->text(), condition.size() >= DayEditor::kConditionMaxLength ? condition : condition + QStringLiteral("xy"));
+        const qsizetype before = box->text().size();
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(box->text().size(), before - 1);
+    }
+
+    // A row that another copy of the program wrote after the day was loaded is not
+    // replaced without the question, even though the load found no row.
+    void aRowWrittenMeanwhileIsAskedAbout()
+    {
+        Shown s;
+        QVERIFY(s.start());
+        typeInto(s.ui().CONDITION_TEXT, QStringLiteral("mine"));
+        DiaryDb other(s.env.dbPath());
+        other.saveDay(makeDay(kToday, 36.7, QStringLiteral("theirs")));
+
+        s.env.dialogs.answers << Dialogs::Answer::No;
+        QCOMPARE(s.form->SaveDayRecord(), SaveOutcome::Declined);
+        QCOMPARE(s.env.dialogs.texts(), QStringList{kOverwrite});
+        QCOMPARE(*s.env.db().findDay(kToday)->CONDITION, QStringLiteral("theirs"));
+        QVERIFY(s.form->state().G_DIRTY);
+
+        s.env.dialogs.answers << Dialogs::Answer::Yes;
+        QCOMPARE(s.form->SaveDayRecord(), SaveOutcome::Stored);
+        QCOMPARE(*s.env.db().findDay(kToday)->CONDITION, QStringLiteral("mine"));
+        QCOMPARE(s.rowCount(), 1);
+    }
+
     void overwriteAskedEveryTime()
     {
         Shown s;

@@ -78,19 +78,24 @@ private slots:
         QTest::newRow("28") << "28" << "月経周期：　28日";
         QTest::newRow("out of range low passes") << "5" << "月経周期：　5日";
         QTest::newRow("out of range high passes") << "100" << "月経周期：　100日";
+        QTest::newRow("store is a directory") << "<directory>" << "月経周期：　30日";
     }
     void cycleSettingFallsBackTo30()
     {
         QFETCH(QString, stored);
         QFETCH(QString, panel);
         TestEnv env;
-        if (stored != QLatin1String("<absent>"))
+        if (stored == QLatin1String("<directory>"))
+            QVERIFY(QDir().mkpath(env.settingsFile()));
+        else if (stored != QLatin1String("<absent>"))
             env.setCycleSetting(stored);
         auto form = env.makeForm();
         QCOMPARE(form->panelText(1), panel);
         QVERIFY(env.dialogs.shown.isEmpty());
+        QCOMPARE(form->panelText(3), QStringLiteral("通常日です")); // start-up went on to the end
         // The fallback is never written back.
-        QCOMPARE(env.cycleSetting(), stored);
+        if (stored != QLatin1String("<directory>"))
+            QCOMPARE(env.cycleSetting(), stored);
     }
 
     void todayIsSelected()

@@ -110,6 +110,11 @@ void TestEnv::setCycleSetting(const QString &value)
     s.sync();
 }
 
+QString TestEnv::settingsFile() const
+{
+    return m_config.filePath(QStringLiteral("NERINAS.conf"));
+}
+
 void TestEnv::clearCycleSetting()
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));

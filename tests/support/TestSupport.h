@@ -103,6 +103,7 @@ public:
     void setCycleSetting(const QString &value);     // stores the per-user setting
     void clearCycleSetting();
     QString cycleSetting() const;                   // what is stored now ("<absent>" when absent)
+    QString settingsFile() const;                   // where the settings store keeps it
 
     // Builds the main window on this folder; runs start-up when `load` is true.
     std::unique_ptr<Form1> makeForm(bool load = true);
