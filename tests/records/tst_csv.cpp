@@ -17,6 +17,7 @@
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
@@ -403,6 +404,49 @@ private slots:
         QVERIFY(csv.error.contains(QStringLiteral("見出し行")));
     }
 
+    // Rows another tool wrote leave as they are stored, and the rows the import would
+    // refuse are counted. The table has no key and no checks, so anything can be in it.
+    void exportWritesEveryRowAsStored_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("nulls") << QStringList{"'2026-03-05', NULL, NULL, NULL, NULL, NULL"}
+                               << QByteArray("2026-03-05,,,,0,0\r\n") << 0;
+        QTest::newRow("numbers and a blob where texts go")
+            << QStringList{"'2026-03-05', 36, 7, X'E697A5', 1, 1"} << QByteArray("2026-03-05,36,7,日,1,1\r\n") << 0;
+        QTest::newRow("text temperature") << QStringList{"'2026-03-05', 'abc', 'c', 'd', 1, 0"}
+                                          << QByteArray("2026-03-05,abc,c,d,1,0\r\n") << 1;
+        QTest::newRow("infinite temperature") << QStringList{"'2026-03-05', 1e999, '', '', 0, 0"}
+                                              << QByteArray("2026-03-05,inf,,,0,0\r\n") << 1;
+        QTest::newRow("time of day") << QStringList{"'2026-03-06 08:15:00', 36.4, '', '', 0, 0"}
+                                     << QByteArray("2026-03-06 08:15:00,36.4,,,0,0\r\n") << 1;
+        QTest::newRow("no such day") << QStringList{"'2026-02-30', 36.4, '', '', 0, 0"}
+                                     << QByteArray("2026-02-30,36.4,,,0,0\r\n") << 1;
+        QTest::newRow("no date") << QStringList{"NULL, 36.4, '', '', 0, 0"} << QByteArray(",36.4,,,0,0\r\n") << 1;
+        QTest::newRow("flags 2 and yes") << QStringList{"'2026-03-05', 36.4, '', '', 2, 'yes'"}
+                                         << QByteArray("2026-03-05,36.4,,,2,yes\r\n") << 1;
+        QTest::newRow("same day twice") << QStringList{"'2026-03-05', 36.4, '', '', 0, 0", "'2026-03-05', 36.4, '', '', 0, 0"}
+                                        << QByteArray("2026-03-05,36.4,,,0,0\r\n2026-03-05,36.4,,,0,0\r\n") << 1;
+    }
+    void exportWritesEveryRowAsStored()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QByteArray, body);
+        QFETCH(int, refused);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("other.db"));
+        rawExec(path, QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
+        for (const QString &values : rows)
+            rawExec(path, QStringLiteral("INSERT INTO DATA_FIL VALUES (%1)").arg(values));
+
+        const DiaryExport csv = diaryToCsv(DiaryDb(path).storedRows());
+        QCOMPARE(csv.text, kHeader + body);
+        QCOMPARE(csv.rows, int(rows.size()));
+        QCOMPARE(csv.refused, refused);
+        QCOMPARE(diaryFromCsv(csv.text).ok(), refused == 0);
+    }
+
     // ---- The commands ----
 
     void menuHoldsBothCommandsBeforeTheGraphGroup()
@@ -431,6 +475,8 @@ private slots:
         env.db().saveDay(makeDay(QDate(2026, 3, 6), 36.45, QStringLiteral("頭痛"), QStringLiteral("a,b\n\"c\""), true, false));
         env.db().saveDay(makeDay(QDate(2026, 3, 5), 0, QString(), QString(), false, true));
         env.db().saveDay(stored(QDate(2025, 12, 31), std::nullopt, std::nullopt, std::nullopt, false, false));
+        // Another tool's text in the temperature: a row the program itself cannot load.
+        rawExec(env.dbPath(), QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-07', 'abc', NULL, NULL, NULL, 1)"));
         auto form = env.makeForm();
         env.dialogs.clear();
 
@@ -447,11 +493,14 @@ private slots:
         QCOMPARE(readFile(path), kHeader
                  + "2025-12-31,,,,0,0\r\n"
                    "2026-03-05,0,,,0,1\r\n"
-                   "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n");
+                   "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n"
+                   "2026-03-07,abc,,,0,1\r\n");
         // The diary is private: nobody but its owner may read the copy.
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("3 日分のﾃﾞｰﾀを書き出しました。")});
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral(
+                     "4 日分のﾃﾞｰﾀを書き出しました。\n"
+                     "うち 1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Information);
     }
 
