@@ -16,7 +16,12 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nerina {
 
@@ -114,6 +119,30 @@ QString storedText(const QVariant &value)
     return value.isNull() ? QString() : value.toString();
 }
 
+// Why a file could not be opened or read, in Japanese.
+QString readErrorText(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("ﾌｧｲﾙがありません。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました。");
+    default:
+        return QStringLiteral("エラー番号 %1").arg(systemError);
+    }
+}
+
+FileBytes failedRead(const QString &text)
+{
+    FileBytes result;
+    result.error = text;
+    return result;
+}
+
 } // namespace
 
 QStringList diaryCsvHeader()
@@ -182,6 +211,58 @@ DiaryCsv diaryFromCsv(const QByteArray &text)
     return result;
 }
 
+FileBytes readImportFile(const QString &path, qint64 limit)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const QString notAFile = QStringLiteral("通常のﾌｧｲﾙではないため、読み込めません。");
+    const QString tooLarge = QStringLiteral("ﾌｧｲﾙが大きすぎます。");
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    if (!S_ISREG(info.st_mode))
+        return failedRead(notAFile);
+    // Without O_NONBLOCK the opening of a pipe put in its place meanwhile would wait for
+    // a writer; what was opened is looked at again.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    FileBytes result;
+    if (::fstat(fd, &info) != 0) {
+        result.error = QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno));
+    } else if (!S_ISREG(info.st_mode)) {
+        result.error = notAFile;
+    } else if (info.st_size > limit) {
+        result.error = tooLarge;
+    } else {
+        // One byte past the limit tells a file that grew while it was read.
+        QByteArray &bytes = result.bytes;
+        bytes.resize(qsizetype(info.st_size) + 1);
+        qint64 done = 0;
+        while (result.error.isNull()) {
+            if (done == bytes.size()) {
+                if (done > limit) {
+                    result.error = tooLarge;
+                    break;
+                }
+                bytes.resize(qsizetype(std::min(limit + 1, done * 2 + 4096)));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+            if (n == 0)
+                break;
+            if (n > 0)
+                done += n;
+            else if (errno != EINTR)
+                result.error = QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(readErrorText(errno));
+        }
+        bytes.truncate(qsizetype(done));
+    }
+    ::close(fd);
+    if (!result.error.isNull())
+        result.bytes.clear();
+    return result;
+}
+
 QString CsvTransfer::defaultPath() const
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -240,23 +321,13 @@ void CsvTransfer::importFile(const QString &path)
         dialogs.message(&m_form, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kImportTitle);
     };
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warn(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(file.errorString()));
+    const FileBytes file = readImportFile(path, kMaxImportBytes);
+    if (!file.error.isNull()) {
+        warn(file.error);
         return;
     }
-    if (file.size() > kMaxImportBytes) {
-        warn(QStringLiteral("ﾌｧｲﾙが大きすぎます。"));
-        return;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        warn(QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(file.errorString()));
-        return;
-    }
-    file.close();
 
-    const DiaryCsv csv = diaryFromCsv(text);
+    const DiaryCsv csv = diaryFromCsv(file.bytes);
     if (!csv.ok()) {
         warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。").arg(csv.errorLine).arg(csv.error));
         return;

@@ -51,6 +51,16 @@ struct DiaryCsv
 // records are returned.
 DiaryCsv diaryFromCsv(const QByteArray &text);
 
+struct FileBytes
+{
+    QByteArray bytes;
+    QString error;   // the whole warning, in Japanese; null when the bytes were read
+};
+
+// The bytes of the file to import. Only a regular file is read (a pipe or a device
+// would block or never end), and never more than `limit` bytes.
+FileBytes readImportFile(const QString &path, qint64 limit);
+
 // The export and import commands of the main window.
 class CsvTransfer final
 {

@@ -25,6 +25,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <sys/stat.h>
+
 using namespace nerina;
 
 Q_DECLARE_METATYPE(std::vector<QStringList>)
@@ -447,6 +449,20 @@ private slots:
         QCOMPARE(diaryFromCsv(csv.text).ok(), refused == 0);
     }
 
+    // Never more than the limit is read: a file one byte past it is refused.
+    void readImportFileKeepsToItsLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in.csv"));
+        writeFile(path, "12345678");
+        const FileBytes whole = readImportFile(path, 8);
+        QVERIFY(whole.error.isNull());
+        QCOMPARE(whole.bytes, QByteArray("12345678"));
+        const FileBytes over = readImportFile(path, 7);
+        QCOMPARE(over.error, QStringLiteral("ﾌｧｲﾙが大きすぎます。"));
+        QVERIFY(over.bytes.isEmpty());
+    }
+
     // ---- The commands ----
 
     void menuHoldsBothCommandsBeforeTheGraphGroup()
@@ -670,15 +686,31 @@ private slots:
         QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("取り込むﾃﾞｰﾀがありません。")});
     }
 
-    void importOfAMissingFileSaysSo()
+    // What cannot be read is refused at once, before anything waits on it or fills the
+    // memory, and the diary is left alone.
+    void importOfWhatIsNoFileWarns_data()
     {
+        QTest::addColumn<QString>("name"); // in the test's folder, or an absolute path
+        QTest::addColumn<QString>("says");
+        const QString notAFile = QStringLiteral("通常のﾌｧｲﾙではないため、読み込めません。");
+        QTest::newRow("missing") << "nowhere.csv" << QStringLiteral("ﾌｧｲﾙを開けません。\nﾌｧｲﾙがありません。");
+        QTest::newRow("pipe without a writer") << "pipe.csv" << notAFile;
+        QTest::newRow("endless device") << "/dev/zero" << notAFile;
+        QTest::newRow("folder") << "." << notAFile;
+    }
+    void importOfWhatIsNoFileWarns()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
         TestEnv env;
+        QVERIFY(::mkfifo(QFile::encodeName(env.folder() + QStringLiteral("/pipe.csv")).constData(), 0600) == 0);
         auto form = env.makeForm();
         env.dialogs.clear();
-        env.dialogs.openFileNames << env.folder() + QStringLiteral("/nowhere.csv");
+        env.dialogs.openFileNames << QDir(env.folder()).filePath(name);
         form->ui().mnuImport->trigger();
-        QCOMPARE(env.dialogs.shown.size(), 1);
-        QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("ﾌｧｲﾙを開けません。")));
+        QCOMPARE(env.dialogs.texts(), QStringList{says});
+        QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(allDays(env.db()).empty());
     }
 
     // A failure of the database in the middle of the batch leaves no row of it behind.
