@@ -5,12 +5,12 @@
 #include "shell/AppError.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
+#include "shell/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -282,13 +282,11 @@ void CsvTransfer::exportDiary()
             return;
 
         const DiaryExport csv = diaryToCsv(db.storedRows());
-        QSaveFile file(path);
-        // The diary is private: the copy is readable by its owner only.
-        const bool ok = file.open(QIODevice::WriteOnly)
-                        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-                        && file.write(csv.text) == csv.text.size() && file.commit();
-        if (!ok) {
-            dialogs.message(&m_form, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(file.errorString()),
+        try {
+            // The diary is private: the copy is readable by its owner only.
+            writeFileSafely(path, csv.text);
+        } catch (const AppError &error) {
+            dialogs.message(&m_form, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(error.message()),
                             Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kExportTitle);
             return;
         }

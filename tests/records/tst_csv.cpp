@@ -6,6 +6,7 @@
 #include "records/CsvTransfer.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
+#include "shell/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -520,16 +522,34 @@ private slots:
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Information);
     }
 
-    void exportIntoAFolderThatIsNotThereSaysSo()
+    // A failed write says why in Japanese, never in the engine's English, and leaves
+    // nothing behind.
+    void exportFailureSaysWhy_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("systemError");
+        QTest::newRow("folder not there") << "missing/out.csv" << ENOENT;
+        QTest::newRow("a folder of that name") << "out.csv" << EISDIR;
+    }
+    void exportFailureSaysWhy()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, systemError);
         TestEnv env;
+        env.db().saveDay(makeDay(QDate(2026, 3, 5), 36.5));
+        QVERIFY(QDir(env.folder()).mkdir(QStringLiteral("out.csv")));
         auto form = env.makeForm();
+        const QStringList before = QDir(env.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         env.dialogs.clear();
-        env.dialogs.saveFileNames << env.folder() + QStringLiteral("/missing/out.csv");
+        env.dialogs.saveFileNames << env.folder() + QLatin1Char('/') + name;
         form->ui().mnuExport->trigger();
-        QCOMPARE(env.dialogs.shown.size(), 1);
-        QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("ﾌｧｲﾙに書き込めません。")));
+
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(systemError)});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
+        for (const char *english : {"Unknown", "denied", "No such"})
+            QVERIFY(!env.dialogs.last().text.contains(QLatin1String(english)));
+        QCOMPARE(QDir(env.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(QDir(env.folder() + QStringLiteral("/out.csv")).isEmpty());
     }
 
     void cancellingEitherDialogDoesNothing()
