@@ -5,18 +5,23 @@
 #include "shell/AppError.h"
 #include "shell/Clock.h"
 #include "shell/Dialogs.h"
+#include "shell/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace nerina {
 
@@ -30,11 +35,6 @@ const QString kFilter = QStringLiteral("CSV ﾌｧｲﾙ (*.csv);;すべての�
 constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
 
 enum Column { Date, Temperature, Condition, Diary, Period, Intercourse, ColumnCount };
-
-QString flagText(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
 
 // Returns 0 for "0", 1 for "1", -1 for anything else.
 int parseFlag(const QString &field)
@@ -69,6 +69,80 @@ std::optional<double> parseTemperature(const QString &field)
     return value;
 }
 
+// The rules every data row of the file must pass, in file order. The import stops at
+// the first row they refuse; the export counts the rows they would refuse.
+class DiaryRowCheck
+{
+public:
+    // The entry of the row that starts on `line`, or nothing, with error() saying why.
+    std::optional<DayRecord> read(const QStringList &fields, int line)
+    {
+        auto refuse = [this](const QString &why) {
+            m_error = why;
+            return std::optional<DayRecord>();
+        };
+        if (fields.size() != ColumnCount)
+            return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(fields.size()));
+        DayRecord r;
+        r.DAT_DATE = parseDate(fields.at(Date));
+        if (!r.DAT_DATE.isValid())
+            return refuse(QStringLiteral("日付が正しくありません（YYYY-MM-DD の形で書きます）。"));
+        if (const auto first = m_seen.constFind(r.DAT_DATE); first != m_seen.constEnd())
+            return refuse(QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
+        m_seen.insert(r.DAT_DATE, line);
+        r.TEMP = parseTemperature(fields.at(Temperature));
+        if (!r.TEMP)
+            return refuse(QStringLiteral("体温が数値ではありません。"));
+        r.CONDITION = fields.at(Condition).isNull() ? QString(QLatin1String("")) : fields.at(Condition);
+        r.DIARY = fields.at(Diary).isNull() ? QString(QLatin1String("")) : fields.at(Diary);
+        const int period = parseFlag(fields.at(Period));
+        const int intercourse = parseFlag(fields.at(Intercourse));
+        if (period < 0 || intercourse < 0)
+            return refuse(QStringLiteral("%1の欄は 0 か 1 で書きます。")
+                              .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
+        r.GUEST = period == 1;
+        r.LOVE = intercourse == 1;
+        return r;
+    }
+
+    const QString &error() const { return m_error; }
+
+private:
+    QHash<QDate, int> m_seen; // day -> the line it was first on
+    QString m_error;
+};
+
+// A stored value as text: a NULL as the empty text, a number in its shortest form, a
+// blob as the UTF-8 text it holds.
+QString storedText(const QVariant &value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+// Why a file could not be opened or read, in Japanese.
+QString readErrorText(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("ﾌｧｲﾙがありません。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました。");
+    default:
+        return QStringLiteral("エラー番号 %1").arg(systemError);
+    }
+}
+
+FileBytes failedRead(const QString &text)
+{
+    FileBytes result;
+    result.error = text;
+    return result;
+}
+
 } // namespace
 
 QStringList diaryCsvHeader()
@@ -86,16 +160,25 @@ QString csvTemperature(double value)
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-QByteArray diaryToCsv(const std::vector<DayRecord> &records)
+DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
 {
-    QByteArray out = csvRecord(diaryCsvHeader());
-    for (const DayRecord &r : records) {
-        if (!r.DAT_DATE.isValid())
-            continue;
-        out += csvRecord({r.DAT_DATE.toString(QStringLiteral("yyyy-MM-dd")),
-                          r.TEMP ? csvTemperature(*r.TEMP) : QString(),
-                          r.CONDITION.value_or(QString()), r.DIARY.value_or(QString()),
-                          flagText(r.GUEST), flagText(r.LOVE)});
+    DiaryExport out;
+    out.text = csvRecord(diaryCsvHeader());
+    DiaryRowCheck check;
+    for (const QVariantList &row : rows) {
+        const QVariant &temp = row.at(Temperature);
+        auto flag = [&row](Column c) {
+            return row.at(c).isNull() ? QStringLiteral("0") : storedText(row.at(c));
+        };
+        const QStringList fields = {
+            storedText(row.at(Date)),
+            temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
+            storedText(row.at(Condition)), storedText(row.at(Diary)), flag(Period), flag(Intercourse)};
+        // The line only names a day's first row in a message, which the count does not use.
+        if (!check.read(fields, out.rows + 2))
+            ++out.refused;
+        out.text += csvRecord(fields);
+        ++out.rows;
     }
     return out;
 }
@@ -116,33 +199,67 @@ DiaryCsv diaryFromCsv(const QByteArray &text)
     if (parsed.rows.empty() || parsed.rows.front().fields != diaryCsvHeader())
         return fail(1, QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
 
-    QHash<QDate, int> seen; // day -> the line it was first on
+    DiaryRowCheck check;
     result.records.reserve(parsed.rows.size() - 1);
     for (std::size_t i = 1; i < parsed.rows.size(); ++i) {
         const CsvRow &row = parsed.rows[i];
-        if (row.fields.size() != ColumnCount)
-            return fail(row.line, QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(row.fields.size()));
-        DayRecord r;
-        r.DAT_DATE = parseDate(row.fields.at(Date));
-        if (!r.DAT_DATE.isValid())
-            return fail(row.line, QStringLiteral("日付が正しくありません（YYYY-MM-DD の形で書きます）。"));
-        if (const auto first = seen.constFind(r.DAT_DATE); first != seen.constEnd())
-            return fail(row.line, QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
-        seen.insert(r.DAT_DATE, row.line);
-        r.TEMP = parseTemperature(row.fields.at(Temperature));
-        if (!r.TEMP)
-            return fail(row.line, QStringLiteral("体温が数値ではありません。"));
-        r.CONDITION = row.fields.at(Condition).isNull() ? QString(QLatin1String("")) : row.fields.at(Condition);
-        r.DIARY = row.fields.at(Diary).isNull() ? QString(QLatin1String("")) : row.fields.at(Diary);
-        const int period = parseFlag(row.fields.at(Period));
-        const int intercourse = parseFlag(row.fields.at(Intercourse));
-        if (period < 0 || intercourse < 0)
-            return fail(row.line, QStringLiteral("%1の欄は 0 か 1 で書きます。")
-                                      .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
-        r.GUEST = period == 1;
-        r.LOVE = intercourse == 1;
-        result.records.push_back(std::move(r));
+        std::optional<DayRecord> record = check.read(row.fields, row.line);
+        if (!record)
+            return fail(row.line, check.error());
+        result.records.push_back(std::move(*record));
     }
+    return result;
+}
+
+FileBytes readImportFile(const QString &path, qint64 limit)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const QString notAFile = QStringLiteral("通常のﾌｧｲﾙではないため、読み込めません。");
+    const QString tooLarge = QStringLiteral("ﾌｧｲﾙが大きすぎます。");
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    if (!S_ISREG(info.st_mode))
+        return failedRead(notAFile);
+    // Without O_NONBLOCK the opening of a pipe put in its place meanwhile would wait for
+    // a writer; what was opened is looked at again.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    FileBytes result;
+    if (::fstat(fd, &info) != 0) {
+        result.error = QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno));
+    } else if (!S_ISREG(info.st_mode)) {
+        result.error = notAFile;
+    } else if (info.st_size > limit) {
+        result.error = tooLarge;
+    } else {
+        // One byte past the limit tells a file that grew while it was read.
+        QByteArray &bytes = result.bytes;
+        bytes.resize(qsizetype(info.st_size) + 1);
+        qint64 done = 0;
+        while (result.error.isNull()) {
+            if (done == bytes.size()) {
+                if (done > limit) {
+                    result.error = tooLarge;
+                    break;
+                }
+                bytes.resize(qsizetype(std::min(limit + 1, done * 2 + 4096)));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+            if (n == 0)
+                break;
+            if (n > 0)
+                done += n;
+            else if (errno != EINTR)
+                result.error = QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(readErrorText(errno));
+        }
+        bytes.truncate(qsizetype(done));
+    }
+    ::close(fd);
+    if (!result.error.isNull())
+        result.bytes.clear();
     return result;
 }
 
@@ -164,24 +281,20 @@ void CsvTransfer::exportDiary()
         if (path.isEmpty())
             return;
 
-        std::vector<DayRecord> records = db.daysFrom(QDate(1, 1, 1));
-        std::reverse(records.begin(), records.end()); // oldest first
-        const auto written = std::count_if(records.begin(), records.end(),
-                                           [](const DayRecord &r) { return r.DAT_DATE.isValid(); });
-        const QByteArray text = diaryToCsv(records);
-
-        QSaveFile file(path);
-        // The diary is private: the copy is readable by its owner only.
-        const bool ok = file.open(QIODevice::WriteOnly)
-                        && file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-                        && file.write(text) == text.size() && file.commit();
-        if (!ok) {
-            dialogs.message(&m_form, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(file.errorString()),
+        const DiaryExport csv = diaryToCsv(db.storedRows());
+        try {
+            // The diary is private: the copy is readable by its owner only.
+            writeFileSafely(path, csv.text);
+        } catch (const AppError &error) {
+            dialogs.message(&m_form, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(error.message()),
                             Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kExportTitle);
             return;
         }
-        dialogs.message(&m_form, QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。").arg(written),
-                        Dialogs::Icon::Information, Dialogs::Buttons::Ok, kExportTitle);
+        QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。").arg(csv.rows);
+        if (csv.refused > 0)
+            done += QStringLiteral("\nうち %1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")
+                        .arg(csv.refused);
+        dialogs.message(&m_form, done, Dialogs::Icon::Information, Dialogs::Buttons::Ok, kExportTitle);
     } catch (const AppError &error) {
         m_form.showPgError(error.message());
     }
@@ -206,23 +319,13 @@ void CsvTransfer::importFile(const QString &path)
         dialogs.message(&m_form, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kImportTitle);
     };
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warn(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(file.errorString()));
+    const FileBytes file = readImportFile(path, kMaxImportBytes);
+    if (!file.error.isNull()) {
+        warn(file.error);
         return;
     }
-    if (file.size() > kMaxImportBytes) {
-        warn(QStringLiteral("ﾌｧｲﾙが大きすぎます。"));
-        return;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        warn(QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(file.errorString()));
-        return;
-    }
-    file.close();
 
-    const DiaryCsv csv = diaryFromCsv(text);
+    const DiaryCsv csv = diaryFromCsv(file.bytes);
     if (!csv.ok()) {
         warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。").arg(csv.errorLine).arg(csv.error));
         return;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <vector>
 
@@ -21,9 +22,20 @@ QStringList diaryCsvHeader();
 // The shortest '.'-decimal text that reads back as exactly the same double.
 QString csvTemperature(double value);
 
-// The rows in the order given. A NULL column is written as an empty field; a row
-// whose day could not be read is left out.
-QByteArray diaryToCsv(const std::vector<DayRecord> &records);
+struct DiaryExport
+{
+    QByteArray text;
+    int rows = 0;
+    int refused = 0;   // rows that diaryFromCsv would refuse
+};
+
+// The rows of DiaryDb::storedRows, in their order. Every row is written, so that nothing
+// another tool stored is lost on the way out: a value of its column's type as the import
+// reads it back, any other value as its stored text (a day with a time of day, a word
+// in the temperature, a flag of 2), a NULL as an empty field, and a NULL flag as 0, the
+// way the program reads it. The rows holding a value the import refuses are counted by
+// the import's own row rules.
+DiaryExport diaryToCsv(const std::vector<QVariantList> &rows);
 
 struct DiaryCsv
 {
@@ -38,6 +50,16 @@ struct DiaryCsv
 // row never holds NULL. The first line that is not good stops the reading; then no
 // records are returned.
 DiaryCsv diaryFromCsv(const QByteArray &text);
+
+struct FileBytes
+{
+    QByteArray bytes;
+    QString error;   // the whole warning, in Japanese; null when the bytes were read
+};
+
+// The bytes of the file to import. Only a regular file is read (a pipe or a device
+// would block or never end), and never more than `limit` bytes.
+FileBytes readImportFile(const QString &path, qint64 limit);
 
 // The export and import commands of the main window.
 class CsvTransfer final

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 #include <QUuid>
 
@@ -255,6 +256,22 @@ std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QD
     std::vector<DayRecord> rows;
     while (query.next())
         rows.push_back(readRecord(query));
+    if (query.lastError().isValid())
+        fail(query.lastError());
+    return rows;
+}
+
+std::vector<QVariantList> DiaryDb::storedRows() const
+{
+    QSqlQuery query = prepare(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
+    run(query);
+    std::vector<QVariantList> rows;
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row << query.value(i);
+        rows.push_back(std::move(row));
+    }
     if (query.lastError().isValid())
         fail(query.lastError());
     return rows;

@@ -4,6 +4,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 #include <optional>
@@ -48,6 +49,12 @@ public:
 
     // Every entry dated from `from` up to and including `upTo`, newest first.
     std::vector<DayRecord> daysBetween(const QDate &from, const QDate &upTo) const;
+
+    // Every row as it is stored, ordered by DAT_DATE: each value of the type SQLite holds
+    // it in (NULL, integer, real, text or blob), never converted, in the order
+    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows that daysFrom could not read
+    // (another tool's text in TEMP, a day that is no day) are here too.
+    std::vector<QVariantList> storedRows() const;
 
     // The days marked as period days, newest first.
     std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them

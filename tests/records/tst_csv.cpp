@@ -6,6 +6,7 @@
 #include "records/CsvTransfer.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
+#include "shell/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>
@@ -17,12 +18,16 @@
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUuid>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+
+#include <sys/stat.h>
 
 using namespace nerina;
 
@@ -403,6 +408,63 @@ private slots:
         QVERIFY(csv.error.contains(QStringLiteral("見出し行")));
     }
 
+    // Rows another tool wrote leave as they are stored, and the rows the import would
+    // refuse are counted. The table has no key and no checks, so anything can be in it.
+    void exportWritesEveryRowAsStored_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("nulls") << QStringList{"'2026-03-05', NULL, NULL, NULL, NULL, NULL"}
+                               << QByteArray("2026-03-05,,,,0,0\r\n") << 0;
+        QTest::newRow("numbers and a blob where texts go")
+            << QStringList{"'2026-03-05', 36, 7, X'E697A5', 1, 1"} << QByteArray("2026-03-05,36,7,日,1,1\r\n") << 0;
+        QTest::newRow("text temperature") << QStringList{"'2026-03-05', 'abc', 'c', 'd', 1, 0"}
+                                          << QByteArray("2026-03-05,abc,c,d,1,0\r\n") << 1;
+        QTest::newRow("infinite temperature") << QStringList{"'2026-03-05', 1e999, '', '', 0, 0"}
+                                              << QByteArray("2026-03-05,inf,,,0,0\r\n") << 1;
+        QTest::newRow("time of day") << QStringList{"'2026-03-06 08:15:00', 36.4, '', '', 0, 0"}
+                                     << QByteArray("2026-03-06 08:15:00,36.4,,,0,0\r\n") << 1;
+        QTest::newRow("no such day") << QStringList{"'2026-02-30', 36.4, '', '', 0, 0"}
+                                     << QByteArray("2026-02-30,36.4,,,0,0\r\n") << 1;
+        QTest::newRow("no date") << QStringList{"NULL, 36.4, '', '', 0, 0"} << QByteArray(",36.4,,,0,0\r\n") << 1;
+        QTest::newRow("flags 2 and yes") << QStringList{"'2026-03-05', 36.4, '', '', 2, 'yes'"}
+                                         << QByteArray("2026-03-05,36.4,,,2,yes\r\n") << 1;
+        QTest::newRow("same day twice") << QStringList{"'2026-03-05', 36.4, '', '', 0, 0", "'2026-03-05', 36.4, '', '', 0, 0"}
+                                        << QByteArray("2026-03-05,36.4,,,0,0\r\n2026-03-05,36.4,,,0,0\r\n") << 1;
+    }
+    void exportWritesEveryRowAsStored()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QByteArray, body);
+        QFETCH(int, refused);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("other.db"));
+        rawExec(path, QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
+        for (const QString &values : rows)
+            rawExec(path, QStringLiteral("INSERT INTO DATA_FIL VALUES (%1)").arg(values));
+
+        const DiaryExport csv = diaryToCsv(DiaryDb(path).storedRows());
+        QCOMPARE(csv.text, kHeader + body);
+        QCOMPARE(csv.rows, int(rows.size()));
+        QCOMPARE(csv.refused, refused);
+        QCOMPARE(diaryFromCsv(csv.text).ok(), refused == 0);
+    }
+
+    // Never more than the limit is read: a file one byte past it is refused.
+    void readImportFileKeepsToItsLimit()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in.csv"));
+        writeFile(path, "12345678");
+        const FileBytes whole = readImportFile(path, 8);
+        QVERIFY(whole.error.isNull());
+        QCOMPARE(whole.bytes, QByteArray("12345678"));
+        const FileBytes over = readImportFile(path, 7);
+        QCOMPARE(over.error, QStringLiteral("ﾌｧｲﾙが大きすぎます。"));
+        QVERIFY(over.bytes.isEmpty());
+    }
+
     // ---- The commands ----
 
     void menuHoldsBothCommandsBeforeTheGraphGroup()
@@ -431,6 +493,8 @@ private slots:
         env.db().saveDay(makeDay(QDate(2026, 3, 6), 36.45, QStringLiteral("頭痛"), QStringLiteral("a,b\n\"c\""), true, false));
         env.db().saveDay(makeDay(QDate(2026, 3, 5), 0, QString(), QString(), false, true));
         env.db().saveDay(stored(QDate(2025, 12, 31), std::nullopt, std::nullopt, std::nullopt, false, false));
+        // Another tool's text in the temperature: a row the program itself cannot load.
+        rawExec(env.dbPath(), QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-07', 'abc', NULL, NULL, NULL, 1)"));
         auto form = env.makeForm();
         env.dialogs.clear();
 
@@ -447,24 +511,45 @@ private slots:
         QCOMPARE(readFile(path), kHeader
                  + "2025-12-31,,,,0,0\r\n"
                    "2026-03-05,0,,,0,1\r\n"
-                   "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n");
+                   "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n"
+                   "2026-03-07,abc,,,0,1\r\n");
         // The diary is private: nobody but its owner may read the copy.
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("3 日分のﾃﾞｰﾀを書き出しました。")});
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral(
+                     "4 日分のﾃﾞｰﾀを書き出しました。\n"
+                     "うち 1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Information);
     }
 
-    void exportIntoAFolderThatIsNotThereSaysSo()
+    // A failed write says why in Japanese, never in the engine's English, and leaves
+    // nothing behind.
+    void exportFailureSaysWhy_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("systemError");
+        QTest::newRow("folder not there") << "missing/out.csv" << ENOENT;
+        QTest::newRow("a folder of that name") << "out.csv" << EISDIR;
+    }
+    void exportFailureSaysWhy()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, systemError);
         TestEnv env;
+        env.db().saveDay(makeDay(QDate(2026, 3, 5), 36.5));
+        QVERIFY(QDir(env.folder()).mkdir(QStringLiteral("out.csv")));
         auto form = env.makeForm();
+        const QStringList before = QDir(env.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         env.dialogs.clear();
-        env.dialogs.saveFileNames << env.folder() + QStringLiteral("/missing/out.csv");
+        env.dialogs.saveFileNames << env.folder() + QLatin1Char('/') + name;
         form->ui().mnuExport->trigger();
-        QCOMPARE(env.dialogs.shown.size(), 1);
-        QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("ﾌｧｲﾙに書き込めません。")));
+
+        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(systemError)});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
+        for (const char *english : {"Unknown", "denied", "No such"})
+            QVERIFY(!env.dialogs.last().text.contains(QLatin1String(english)));
+        QCOMPARE(QDir(env.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QVERIFY(QDir(env.folder() + QStringLiteral("/out.csv")).isEmpty());
     }
 
     void cancellingEitherDialogDoesNothing()
@@ -621,15 +706,31 @@ private slots:
         QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("取り込むﾃﾞｰﾀがありません。")});
     }
 
-    void importOfAMissingFileSaysSo()
+    // What cannot be read is refused at once, before anything waits on it or fills the
+    // memory, and the diary is left alone.
+    void importOfWhatIsNoFileWarns_data()
     {
+        QTest::addColumn<QString>("name"); // in the test's folder, or an absolute path
+        QTest::addColumn<QString>("says");
+        const QString notAFile = QStringLiteral("通常のﾌｧｲﾙではないため、読み込めません。");
+        QTest::newRow("missing") << "nowhere.csv" << QStringLiteral("ﾌｧｲﾙを開けません。\nﾌｧｲﾙがありません。");
+        QTest::newRow("pipe without a writer") << "pipe.csv" << notAFile;
+        QTest::newRow("endless device") << "/dev/zero" << notAFile;
+        QTest::newRow("folder") << "." << notAFile;
+    }
+    void importOfWhatIsNoFileWarns()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
         TestEnv env;
+        QVERIFY(::mkfifo(QFile::encodeName(env.folder() + QStringLiteral("/pipe.csv")).constData(), 0600) == 0);
         auto form = env.makeForm();
         env.dialogs.clear();
-        env.dialogs.openFileNames << env.folder() + QStringLiteral("/nowhere.csv");
+        env.dialogs.openFileNames << QDir(env.folder()).filePath(name);
         form->ui().mnuImport->trigger();
-        QCOMPARE(env.dialogs.shown.size(), 1);
-        QVERIFY(env.dialogs.last().text.startsWith(QStringLiteral("ﾌｧｲﾙを開けません。")));
+        QCOMPARE(env.dialogs.texts(), QStringList{says});
+        QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
+        QVERIFY(allDays(env.db()).empty());
     }
 
     // A failure of the database in the middle of the batch leaves no row of it behind.
