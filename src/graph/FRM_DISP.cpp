@@ -54,6 +54,7 @@ constexpr double kPeriodRow = 35.0; // "●" and "★" share a row, as they shar
 constexpr double kLoveRow = 34.75;
 
 const QColor kCurveColor(0xc0, 0x30, 0x60);
+const QColor kNoReadingColor(0xc0, 0x30, 0x60, 0x70); // the curve's colour, faint
 const QColor kPeriodColor(0xd0, 0x10, 0x20);
 const QColor kFertileColor(0xe8, 0x98, 0x00);
 const QColor kLoveColor(0x70, 0x30, 0xb0);
@@ -102,7 +103,7 @@ QString dayToolTip(const GraphData &data, int i)
     if (const std::optional<int> reading = data.readings[i])
         text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
     else
-        text += QStringLiteral("体温なし");
+        text += QStringLiteral("体温の記録なし");
     QString marks;
     if (data.period[i])
         marks += kPeriodMark;
@@ -180,12 +181,15 @@ void FRM_DISP::buildChart()
     m_chart->setMargins(QMargins(4, 4, 16, 4)); // room for the last day's label
     m_chart->setBackgroundRoundness(0);
 
+    // Every day, a day without a reading at 36.5, faint and dashed: the segments to and from
+    // such a day must not pass for measurements. The measured days are drawn over it. A pen
+    // of one pixel keeps the dashes cheap to draw.
     m_series = new QLineSeries;
-    m_series->setPointsVisible(true);
-    QPen pen(kCurveColor);
-    pen.setWidthF(1.5);
-    m_series->setPen(pen);
-    m_series->setMarkerSize(4);
+    m_series->setName(QStringLiteral("記録なし（36.5℃の位置）"));
+    QPen faint(kNoReadingColor);
+    faint.setWidthF(1.0);
+    faint.setDashPattern({3, 3});
+    m_series->setPen(faint);
     m_chart->addSeries(m_series);
 
     auto marks = [this](const QString &name, QScatterSeries::MarkerShape shape, const QColor &line,
@@ -205,13 +209,12 @@ void FRM_DISP::buildChart()
 
     const QFont axisFont = designFont(8);
 
-    // A legend line above the plot names the marks; the curve itself needs no entry.
+    // A legend line above the plot names the marks and the line of the days without a
+    // reading; the curve of the readings needs no entry.
     QLegend *legend = m_chart->legend();
     legend->setAlignment(Qt::AlignTop);
     legend->setFont(axisFont);
     legend->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    for (QLegendMarker *m : legend->markers(m_series))
-        m->setVisible(false);
 
     auto *days = new QCategoryAxis;
     days->setObjectName(QStringLiteral("dayAxis"));
@@ -253,6 +256,46 @@ void FRM_DISP::showDayToolTip(const QPointF &point, bool on)
         QToolTip::hideText();
     else
         QToolTip::showText(QCursor::pos(), text, m_chartView);
+}
+
+// The measured days: one line for each run of consecutive ones, with a marker on each day,
+// so that solid segments join measured days only and a lone reading is a marker alone. The
+// lines are kept from fill to fill, as the runs seldom change in number.
+void FRM_DISP::showReadings()
+{
+    QList<QList<QPointF>> runs;
+    for (int i = 0; i < m_data.readings.size(); ++i) {
+        if (!m_data.readings[i])
+            continue;
+        const QPointF point(i + 1, m_data.values[i]);
+        if (i > 0 && m_data.readings[i - 1])
+            runs.last().append(point);
+        else
+            runs.append({point});
+    }
+
+    const QList<QAbstractAxis *> axes = m_chart->axes();
+    while (m_readingRuns.size() < runs.size()) {
+        auto *line = new QLineSeries;
+        QPen pen(kCurveColor);
+        pen.setWidthF(1.5);
+        line->setPen(pen);
+        line->setPointsVisible(true);
+        m_chart->addSeries(line);
+        for (QAbstractAxis *axis : axes)
+            line->attachAxis(axis);
+        for (QLegendMarker *m : m_chart->legend()->markers(line))
+            m->setVisible(false);
+        connect(line, &QXYSeries::hovered, this, &FRM_DISP::showDayToolTip);
+        m_readingRuns.append(line);
+    }
+    while (m_readingRuns.size() > runs.size()) {
+        QLineSeries *old = m_readingRuns.takeLast();
+        m_chart->removeSeries(old);
+        delete old;
+    }
+    for (int r = 0; r < runs.size(); ++r)
+        m_readingRuns[r]->replace(runs[r]);
 }
 
 // One line per confirmed shift, at the height of its coverline, from the first of the six
@@ -332,6 +375,7 @@ void FRM_DISP::Form_Activate()
     m_periodMarks->replace(period);
     m_fertileMarks->replace(fertile);
     m_loveMarks->replace(love);
+    showReadings();
     showCoverlines();
 
     auto *days = qobject_cast<QCategoryAxis *>(m_chart->axes(Qt::Horizontal).value(0));

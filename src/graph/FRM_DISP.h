@@ -76,7 +76,10 @@ public:
     QChartView *G_CHART() const { return m_chartView; }
     QPushButton *CMD_PRINT() const { return m_print; }
     QPushButton *CMD_CLOSE() const { return m_close; }
+    // All 180 days, a day without a reading at 36.5: the faint dashed line under the curve.
     QLineSeries *series() const { return m_series; }
+    // The curve of the measured days, one line for each run of consecutive ones, with markers.
+    const QList<QLineSeries *> &readingRuns() const { return m_readingRuns; }
     // The marks under the curve and one line for each coverline.
     QScatterSeries *periodMarks() const { return m_periodMarks; }
     QScatterSeries *fertileMarks() const { return m_fertileMarks; }
@@ -91,6 +94,7 @@ private:
     void buildChart();
     void setBackgrounds(const QColor &color);
     void showCoverlines();
+    void showReadings();
     void showDayToolTip(const QPointF &point, bool on);
 
     const FlexGrid &m_grid;
@@ -103,6 +107,7 @@ private:
     QChartView *m_chartView = nullptr;
     QChart *m_chart = nullptr;
     QLineSeries *m_series = nullptr;
+    QList<QLineSeries *> m_readingRuns;
     QScatterSeries *m_periodMarks = nullptr;
     QScatterSeries *m_fertileMarks = nullptr;
     QScatterSeries *m_loveMarks = nullptr;

@@ -10,29 +10,67 @@ namespace nerina {
 namespace {
 
 constexpr int kLowReadings = 6;
+constexpr int kLowSpan = 12;   // the six low readings lie within this many days before the rise
+constexpr int kThreeSpan = 4;  // the three high readings: the rise's day and this many after it
+constexpr int kFourSpan = 5;   // the same where a fourth reading is needed
 constexpr int kClearRise = 20; // 0.20 degrees, in hundredths
+constexpr int kStep = 5;       // readings are compared to the nearest 0.05 degrees
 
-// Where the candidate at position k of `temps` (readings only, no gaps) is confirmed,
-// as a position in `temps`; none when it is not.
-std::optional<int> confirmation(const QList<int> &temps, int k, int coverline)
+int rounded(int hundredths)
 {
-    const int size = int(temps.size());
+    return (hundredths + kStep / 2) / kStep * kStep;
+}
+
+// The readings of one cycle, oldest first: their days and rounded temperatures.
+struct CycleReadings
+{
+    QList<int> day;
+    QList<int> temp;
+};
+
+// Where the candidate at position k is confirmed, as a position in `r`; none when it is not.
+std::optional<int> confirmation(const CycleReadings &r, int k, int coverline)
+{
+    const int size = int(r.temp.size());
     if (k + 2 >= size)
         return std::nullopt;
-    const bool secondAbove = temps[k + 1] > coverline;
-    const bool thirdAbove = temps[k + 2] > coverline;
-    const bool hasFourth = k + 3 < size;
+    const bool secondAbove = r.temp[k + 1] > coverline;
+    const bool thirdAbove = r.temp[k + 2] > coverline;
+    const bool threeInTime = r.day[k + 2] <= r.day[k] + kThreeSpan;
+    const bool fourInTime = k + 3 < size && r.day[k + 3] <= r.day[k] + kFourSpan;
 
     if (secondAbove && thirdAbove) {
-        if (temps[k + 2] >= coverline + kClearRise)
+        if (threeInTime && r.temp[k + 2] >= coverline + kClearRise)
             return k + 2;
-        if (hasFourth && temps[k + 3] > coverline)
+        if (fourInTime && r.temp[k + 3] > coverline)
             return k + 3;
         return std::nullopt;
     }
     // One reading at or below the line is forgiven, but then the fourth must clear it well.
-    if (secondAbove != thirdAbove && hasFourth && temps[k + 3] >= coverline + kClearRise)
+    if (secondAbove != thirdAbove && fourInTime && r.temp[k + 3] >= coverline + kClearRise)
         return k + 3;
+    return std::nullopt;
+}
+
+// The first confirmed shift among the days [begin, end) of one cycle.
+std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &readings, int begin, int end)
+{
+    CycleReadings r;
+    for (int d = begin; d < end; ++d) {
+        if (readings[d]) {
+            r.day.append(d);
+            r.temp.append(rounded(*readings[d]));
+        }
+    }
+    for (int k = kLowReadings; k < r.temp.size(); ++k) {
+        if (r.day[k - kLowReadings] < r.day[k] - kLowSpan)
+            continue;
+        const int coverline = *std::max_element(r.temp.begin() + (k - kLowReadings), r.temp.begin() + k);
+        if (r.temp[k] <= coverline)
+            continue;
+        if (const std::optional<int> at = confirmation(r, k, coverline))
+            return TemperatureShift{r.day[k - kLowReadings], r.day[k], r.day[*at], end - 1, coverline};
+    }
     return std::nullopt;
 }
 
@@ -61,38 +99,16 @@ QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &r
                                               const QList<bool> &periodDays)
 {
     const int days = int(readings.size());
-    const QList<int> starts = periodStarts(periodDays);
+    // Cycle bounds: the days before the first period start, if any, then each start.
+    QList<int> bounds = periodStarts(periodDays);
+    if (bounds.isEmpty() || bounds.first() > 0)
+        bounds.prepend(0);
+    bounds.append(days);
+
     QList<TemperatureShift> shifts;
-
-    int from = 0;
-    while (from < days) {
-        // The measured days from `from` on, and their temperatures.
-        QList<int> index;
-        QList<int> temps;
-        for (int d = from; d < days; ++d) {
-            if (readings[d]) {
-                index.append(d);
-                temps.append(*readings[d]);
-            }
-        }
-
-        std::optional<TemperatureShift> found;
-        for (int k = kLowReadings; k < temps.size() && !found; ++k) {
-            const int coverline = *std::max_element(temps.begin() + (k - kLowReadings), temps.begin() + k);
-            if (temps[k] <= coverline)
-                continue;
-            const std::optional<int> at = confirmation(temps, k, coverline);
-            if (!at)
-                continue;
-            const auto next = std::find_if(starts.begin(), starts.end(), [&](int s) { return s > index[k]; });
-            found = TemperatureShift{index[k - kLowReadings], index[k], index[*at],
-                                     next == starts.end() ? days - 1 : *next - 1, coverline};
-        }
-        if (!found)
-            break;
-        shifts.append(*found);
-        from = found->lastDay + 1;
-    }
+    for (int c = 0; c + 1 < bounds.size(); ++c)
+        if (const std::optional<TemperatureShift> found = shiftInCycle(readings, bounds[c], bounds[c + 1]))
+            shifts.append(*found);
     return shifts;
 }
 

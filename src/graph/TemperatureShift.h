@@ -14,7 +14,7 @@ struct TemperatureShift
     int firstHigh = 0;  // the reading above all six that starts the shift
     int confirmed = 0;  // the reading that confirms it
     int lastDay = 0;    // the last day of that cycle: before the next period start, or the last day
-    int coverline = 0;  // highest of the six readings, in hundredths of a degree
+    int coverline = 0;  // highest of the six readings once rounded, in hundredths of a degree
 
     bool operator==(const TemperatureShift &) const = default;
 };
@@ -28,13 +28,22 @@ QList<int> periodStarts(const QList<bool> &periodDays);
 
 // The confirmed shifts of a series, oldest first. `readings` holds one entry a day (none
 // where nothing was measured; such days are skipped, not read as any value), `periodDays`
-// tells which days are period days. A reading higher than each of the six readings before
-// it starts a candidate; the coverline is the highest of those six. It is confirmed when it
-// and the next two readings lie above the coverline and the third is at least 0.20 above;
-// or, when the third is short of that, by a fourth reading above the coverline; or, when
-// one of the second and third lies on or below the coverline, by a fourth reading at least
-// 0.20 above. After a confirmed shift the search starts afresh at the next period start,
-// taking neither the candidate nor its six readings from the cycle before.
+// tells which days are period days.
+//
+// The series falls into cycles: from each period start to the day before the next one, the
+// days before the first start forming a cycle of their own. Each cycle is searched on its
+// own, whether or not the one before held a shift, and gives at most one shift: the first
+// one confirmed. Every reading a shift uses lies in its cycle. Readings are compared rounded
+// to the nearest 0.05 degrees (36.62 counts as 36.60, 36.63 as 36.65).
+//
+// A reading starts a candidate when it is higher than each of the six readings before it
+// and those six lie within the 12 days before it; the coverline is the highest of the six.
+// The candidate is confirmed when it and the next two readings lie above the coverline,
+// the third at least 0.20 above, all three within five days (the candidate's day and the
+// four after it). Failing that, four readings within six days (the candidate's day and the
+// five after it) confirm it: when the first three lie above the line but the third is short
+// of 0.20 above, by a fourth reading above the line; when one of the second and third lies
+// on or below the line, by a fourth reading at least 0.20 above it.
 QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings,
                                               const QList<bool> &periodDays);
 

@@ -236,11 +236,11 @@ void TstGraphWindow::toolTips_data()
 
     QTest::newRow("reading only") << "36.45" << "" << "" << "2024/3/4  36.45℃";
     QTest::newRow("trailing zero kept") << "36.50" << "" << "" << "2024/3/4  36.50℃";
-    QTest::newRow("no reading") << "" << "" << "" << "2024/3/4  体温なし";
-    QTest::newRow("reading 0") << "0" << "" << "" << "2024/3/4  体温なし";
+    QTest::newRow("no reading") << "" << "" << "" << "2024/3/4  体温の記録なし";
+    QTest::newRow("reading 0") << "0" << "" << "" << "2024/3/4  体温の記録なし";
     QTest::newRow("period day") << "36.20" << "●" << "" << "2024/3/4  36.20℃  ●";
     QTest::newRow("fertile with intercourse") << "36.40" << "★" << "◎" << "2024/3/4  36.40℃  ★◎";
-    QTest::newRow("marks without a reading") << "" << "●" << "◎" << "2024/3/4  体温なし  ●◎";
+    QTest::newRow("marks without a reading") << "" << "●" << "◎" << "2024/3/4  体温の記録なし  ●◎";
 }
 
 void TstGraphWindow::toolTips()
@@ -252,7 +252,7 @@ void TstGraphWindow::toolTips()
     const QDate day(2024, 3, 4);
     const GraphData data = graphDataFromCells(Cells{selected, {{day, temp}}, {{day, cd}}, {{day, sex}}});
     QTEST(dayToolTip(data, 178), "tip");
-    QCOMPARE(dayToolTip(data, 179), QStringLiteral("2024/3/5  体温なし"));
+    QCOMPARE(dayToolTip(data, 179), QStringLiteral("2024/3/5  体温の記録なし"));
     QCOMPARE(dayToolTip(data, 180), QString());
     QCOMPARE(dayToolTip(data, -1), QString());
 }
@@ -273,6 +273,16 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
     // The curve keeps its 180 points; the marks stand under it, one per marked day.
     QCOMPARE(w.series()->count(), 180);
     QCOMPARE(w.series()->at(first + 9 - 1), QPointF(first + 9, 36.5));
+    // But faint, dashed and without markers; the markers and solid segments are the measured
+    // days', in runs broken where day 9 and day 37 have no reading.
+    QVERIFY(!w.series()->pointsVisible());
+    QVERIFY(w.series()->pen().style() != Qt::SolidLine);
+    QStringList runs;
+    for (QLineSeries *run : w.readingRuns()) {
+        QVERIFY(run->pointsVisible());
+        runs << QStringLiteral("%1-%2").arg(run->points().first().x() - first).arg(run->points().last().x() - first);
+    }
+    QCOMPARE(runs, (QStringList{"0-8", "10-36", "38-59"}));
     QCOMPARE(w.periodMarks()->count(), 14);
     QCOMPARE(w.periodMarks()->at(0).x(), double(first));
     QCOMPARE(w.fertileMarks()->count(), 12);
@@ -292,12 +302,12 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
         QCOMPARE(line->attachedAxes().size(), 2);
     }
 
-    // The legend names each kind of mark once and leaves the curve out.
+    // The legend names each kind of mark and line once and leaves the curve of readings out.
     QStringList named;
     for (QLegendMarker *m : w.G_CHART()->chart()->legend()->markers())
         if (m->isVisible())
             named << m->label();
-    QCOMPARE(named, (QStringList{"月経", "妊娠可能日", "SEX", "カバーライン"}));
+    QCOMPARE(named, (QStringList{"記録なし（36.5℃の位置）", "月経", "妊娠可能日", "SEX", "カバーライン"}));
     QVERIFY(w.G_CHART()->chart()->legend()->isVisible());
 
     // A list without marks or a rise draws neither, and the old lines go.
@@ -311,7 +321,8 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
     QCOMPARE(w.periodMarks()->count(), 0);
     QCOMPARE(w.fertileMarks()->count(), 0);
     QCOMPARE(w.loveMarks()->count(), 0);
-    QCOMPARE(w.G_CHART()->chart()->series().size(), seriesBefore - 2);
+    QCOMPARE(w.readingRuns().size(), 0);
+    QCOMPARE(w.G_CHART()->chart()->series().size(), seriesBefore - 2 - 3);
     QCOMPARE(w.series()->count(), 180);
 }
 

@@ -96,7 +96,8 @@ void TstTemperatureShift::shifts_data()
     QTest::newRow("exception 1: fourth on the line fails") << kLow + "36.50 36.55 36.55 36.40" << "";
     QTest::newRow("exception 1: no fourth yet") << kLow + "36.50 36.55 36.55" << "";
     QTest::newRow("exception 2: second on the line") << kLow + "36.50 36.40 36.65 36.60" << "0,6,9,9,3640";
-    QTest::newRow("exception 2: third below") << kLow + "36.50 36.55 36.35 36.65" << "0,6,9,9,3640";
+    QTest::newRow("exception 2: third below, fourth on the sixth day") << kLow + "36.50 36.55 36.35 - - 36.65"
+                                                                      << "0,6,11,11,3640";
     QTest::newRow("exception 2: fourth short of 0.20") << kLow + "36.50 36.40 36.65 36.55" << "";
     QTest::newRow("exceptions do not add up: dip and short fourth")
         << kLow + "36.50 36.35 36.55 36.45" << "";
@@ -107,7 +108,13 @@ void TstTemperatureShift::shifts_data()
     // Were the missing days read as 36.50, the first high would not beat them.
     QTest::newRow("gaps are skipped") << "36.30 - 36.35 36.25 36.40 - 36.30 36.35 36.50 - 36.55 36.65"
                                      << "0,8,11,11,3640";
-    QTest::newRow("gap inside the high readings") << kLow + "36.50 - - 36.55 - 36.70" << "0,6,11,11,3640";
+    QTest::newRow("highs within five days, gaps between") << kLow + "36.50 - 36.55 - 36.70" << "0,6,10,10,3640";
+    QTest::newRow("highs spread over six days") << kLow + "36.50 - - 36.55 - 36.70" << "";
+    QTest::newRow("exception 1: fourth a day too late") << kLow + "36.50 36.55 36.55 - - - 36.45" << "";
+    QTest::newRow("lows within 12 days") << "36.30 - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65"
+                                         << "0,12,14,14,3640";
+    QTest::newRow("lows spread over 13 days") << "36.30 - - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65"
+                                              << "";
     QTest::newRow("fewer than six readings before") << "36.30 36.35 - 36.25 36.40 36.30 36.60 36.70 36.80" << "";
     QTest::newRow("no shift") << kLow + kLow + "36.35 36.30 36.40 36.35" << "";
     QTest::newRow("empty") << "" << "";
@@ -121,11 +128,15 @@ void TstTemperatureShift::shifts_data()
     QTest::newRow("next cycle takes no low readings from the last")
         << kLow + "36.50 36.55 36.65 36.20 36.20 36.20 36.20 P36.20 36.20 36.60 36.65 36.80"
         << "0,6,8,12,3640";
-    QTest::newRow("period days before the shift start no search of their own")
-        << "P36.30 P36.35 36.25 36.40 P36.30 36.35 36.50 36.55 36.65" << "0,6,8,8,3640";
+    QTest::newRow("highs after the next period start") << kLow + "36.50 36.55 P36.65 36.70" << "";
+    QTest::newRow("lows spanning two cycles")
+        << kLow + "36.50 36.35 36.30 P36.30 P36.25 36.20 36.25 36.30 36.55 36.60 36.75" << "";
     QTest::newRow("unconfirmed cycle, shift in the next")
-        << kLow + "36.50 36.35 36.30 P36.30 P36.25 36.20 36.25 36.30 36.55 36.60 36.75"
-        << "8,14,16,16,3630";
+        << kLow + "36.50 36.35 36.30 P36.30 P36.25 36.20 36.25 36.30 36.25 36.55 36.60 36.75"
+        << "9,15,17,17,3630";
+    // Compared to the nearest 0.05: 36.62 counts as 36.60, 36.63 as 36.65, 36.81 as 36.80.
+    QTest::newRow("rounded coverline") << "36.30 36.35 36.25 36.62 36.30 36.35 36.63 36.70 36.81" << "0,6,8,8,3660";
+    QTest::newRow("above the line only unrounded") << "36.30 36.35 36.25 36.60 36.30 36.35 36.62 36.70 36.85" << "";
 }
 
 void TstTemperatureShift::shifts()
