@@ -5,9 +5,9 @@
 #include "graph/PrintTarget.h"
 #include "history/HistoryRows.h"
 #include "records/DiaryDb.h"
-#include "shell/Clock.h"
-#include "shell/Dialogs.h"
-#include "shell/FlexGrid.h"
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include <QApplication>

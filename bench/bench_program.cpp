@@ -10,7 +10,7 @@
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "graph/SystemPrinter.h"
-#include "shell/Clock.h"
-#include "shell/Dialogs.h"
-#include "shell/Fonts.h"
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+#include "common/Fonts.h"
 #include "shell/Form1.h"
 
 #include <QApplication>

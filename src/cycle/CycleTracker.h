@@ -1,25 +1,45 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+
+#include <array>
+
+class QLabel;
+class QWidget;
 
 namespace nerina {
 
-class Form1;
+class Dialogs;
+struct SharedState;
 
-// The cycle length setting and the forecast shown in the status bar.
-class CycleTracker final
+// The cycle length setting and the forecast in the status bar: panel 1 shows the cycle
+// length, panel 2 the next expected period, panel 3 whether the selected day is fertile.
+class CycleTracker final : public QObject
 {
+    Q_OBJECT
 public:
-    explicit CycleTracker(Form1 &form);
+    CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window, const std::array<QLabel *, 3> &panels);
 
+    // Asks for the cycle length, checks it and takes it.
     void SET_BTN_Click();
-    // Returns the text for status bar panel 2 and writes panel 3 itself.
+
+    // Returns the text for panel 2 and writes panel 3 itself.
     QString ForecastNextPeriod();
 
-private:
-    void showForecastError(const QString &message);
+    // Panel 1 from G_CYCLE_DAYS, and panel 2 from a fresh forecast.
+    void showCycleLength();
+    void refreshForecast();
 
-    Form1 &m_form;
+    // Takes a cycle length that passed the checks: stores it, puts it into G_CYCLE_DAYS
+    // and panel 1, and refreshes the forecast. Throws AppError when it cannot be stored.
+    void applyCycleLength(const QString &days);
+
+private:
+    SharedState &m_state;
+    Dialogs &m_dialogs;
+    QWidget *m_window;
+    std::array<QLabel *, 3> m_panels;
 };
 
 } // namespace nerina

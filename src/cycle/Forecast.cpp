@@ -1,7 +1,7 @@
 #include "Forecast.h"
 
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
 
 namespace nerina {
 
@@ -10,6 +10,17 @@ namespace {
 const QString kNotice = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
 
 } // namespace
+
+bool isFertileDay(qint64 n, int cycleLength)
+{
+    const double half = cycleLength / 2.0;
+    return n >= half - 2 && n <= half + 3;
+}
+
+QString cyclePanelText(const QString &cycleDays)
+{
+    return QStringLiteral("月経周期：　") + cycleDays + QStringLiteral("日");
+}
 
 std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays)
 {
@@ -43,17 +54,12 @@ ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate 
                 out.nextPeriod = kNotice;
             } else {
                 const QDate next = dateSerial(p.year(), p.month(), p.day() + k);
-                out.nextPeriod = QStringLiteral("次回月経予定日は")
-                    + japaneseLocale().toString(next, QStringLiteral("yyyy年MM月dd日 dddd"))
-                    + QStringLiteral("です");
+                out.nextPeriod = QStringLiteral("次回月経予定日は") + japaneseLongDate(next) + QStringLiteral("です");
             }
         }
 
         const qint64 d = daysBetween(p, selected);
-        const int k = toInt16(cycleDays);
-        const double lo = k / 2.0 - 2;
-        const double hi = k / 2.0 + 3;
-        out.dayKind = (d >= lo && d <= hi) ? QStringLiteral("妊娠可能日です") : QStringLiteral("通常日です");
+        out.dayKind = isFertileDay(d, toInt16(cycleDays)) ? QStringLiteral("妊娠可能日です") : QStringLiteral("通常日です");
     } catch (const AppError &e) {
         out.error = e.message();
     }

@@ -8,6 +8,15 @@
 
 namespace nerina {
 
+// The fertile window: whether the day n days after the first day of a period (n = 0) is
+// fertile for a cycle of `cycleLength` days: L/2 - 2 <= n <= L/2 + 3, halved in real
+// arithmetic (L = 30: n = 13 to 18; L = 29: n = 13 to 17). The list and the forecast
+// both mark fertile days by it.
+bool isFertileDay(qint64 n, int cycleLength);
+
+// Status bar panel 1: the cycle length as the user set it.
+QString cyclePanelText(const QString &cycleDays);
+
 // The first day of the most recent period: the newest period day, followed back over
 // period days on the directly preceding calendar days. None when no period day is known.
 // `periodDays` must be ordered newest first.

@@ -2,12 +2,11 @@
 
 #include "PrintTarget.h"
 #include "history/HistoryRows.h"
-#include "shell/AppContext.h"
-#include "shell/Conversions.h"
-#include "shell/Dialogs.h"
-#include "shell/FlexGrid.h"
-#include "shell/Fonts.h"
-#include "shell/Twips.h"
+#include "common/Conversions.h"
+#include "common/Dialogs.h"
+#include "history/FlexGrid.h"
+#include "common/Fonts.h"
+#include "common/Twips.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -60,77 +59,10 @@ const QColor kFertileColor(0xe8, 0x98, 0x00);
 const QColor kLoveColor(0x70, 0x30, 0xb0);
 const QColor kCoverlineColor(0x10, 0x60, 0xd0);
 
-double temperatureValue(const QString &text)
-{
-    if (text.isEmpty() || text == QLatin1String("0"))
-        return GraphData::kNoTemperature;
-    // The list writes either nothing or a number; anything else would be a list we did not
-    // fill, and drawing it at the no-temperature line beats stopping the program.
-    return isNumeric(text) ? numericValue(text) : GraphData::kNoTemperature;
-}
-
 } // namespace
 
-GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell)
-{
-    const int n = GraphData::kPoints;
-    GraphData data;
-    data.firstDay = cell(n, 0) + QLatin1Char('/') + cell(n, 1) + QLatin1Char('/') + cell(n, 2);
-    data.lastDay = cell(1, 0) + QLatin1Char('/') + cell(1, 1) + QLatin1Char('/') + cell(1, 2);
-    data.values.reserve(n);
-    data.labels.reserve(n);
-    for (int i = 1; i <= n; ++i) {
-        const int row = n + 1 - i;
-        const QString temperature = cell(row, 4);
-        const QString mark = cell(row, ColMark);
-        data.values.append(temperatureValue(temperature));
-        data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
-        data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
-        data.readings.append(readingFromText(temperature));
-        data.period.append(mark == kPeriodMark);
-        data.fertile.append(mark == kFertileMark);
-        data.love.append(cell(row, ColLove) == kLoveMark);
-    }
-    data.shifts = findTemperatureShifts(data.readings, data.period);
-    return data;
-}
-
-QString dayToolTip(const GraphData &data, int i)
-{
-    if (i < 0 || i >= data.days.size())
-        return QString();
-    QString text = data.days[i] + QStringLiteral("  ");
-    if (const std::optional<int> reading = data.readings[i])
-        text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
-    else
-        text += QStringLiteral("体温の記録なし");
-    QString marks;
-    if (data.period[i])
-        marks += kPeriodMark;
-    if (data.fertile[i])
-        marks += kFertileMark;
-    if (data.love[i])
-        marks += kLoveMark;
-    if (!marks.isEmpty())
-        text += QStringLiteral("  ") + marks;
-    return text;
-}
-
-QList<int> labelledPoints(int points)
-{
-    QList<int> out;
-    if (points <= 0)
-        return out;
-    for (int i = points; i >= 1; i -= 15)
-        out.prepend(i);
-    // The oldest day too, unless a label already stands close to it.
-    if (out.first() > 5)
-        out.prepend(1);
-    return out;
-}
-
-FRM_DISP::FRM_DISP(const FlexGrid &grid, AppContext &context, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_grid(grid), m_context(context)
+FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_grid(grid), m_dialogs(dialogs), m_printer(printer)
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -415,7 +347,7 @@ void FRM_DISP::CMD_PRINT_Click()
     resize(width(), std::min(outer - std::max(frameExtra, 0), buttonsTop));
 
     QString reason;
-    const bool printed = m_context.printer.print(grab().toImage(), &reason);
+    const bool printed = m_printer.print(grab().toImage(), &reason);
 
     setBackgrounds(buttonFace);
     resize(width(), savedHeight);
@@ -424,7 +356,7 @@ void FRM_DISP::CMD_PRINT_Click()
         QString text = QStringLiteral("印刷できませんでした。");
         if (!reason.isEmpty())
             text += QLatin1Char('\n') + reason;
-        m_context.dialogs.message(this, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
+        m_dialogs.message(this, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
     }
 }
 

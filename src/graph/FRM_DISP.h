@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TemperatureShift.h"
+#include "GraphData.h"
 
 #include <QList>
 #include <QStringList>
@@ -19,48 +19,16 @@ class QScatterSeries;
 
 namespace nerina {
 
+class Dialogs;
 class FlexGrid;
-struct AppContext;
-
-// What the graph shows, taken from the list's cells: the title line's two days and one
-// point a day, the oldest day first.
-struct GraphData
-{
-    static constexpr int kPoints = 180;
-    static constexpr double kNoTemperature = 36.5; // where a day without a temperature is drawn
-
-    QString firstDay;     // "2023/9/8"
-    QString lastDay;      // "2024/3/5"
-    QList<double> values; // kPoints values
-    QStringList labels;   // kPoints labels "9/8"
-
-    // The same days once more, for the marks drawn under the curve and the tooltips.
-    QStringList days;                    // "2024/3/5"
-    QList<std::optional<int>> readings;  // hundredths of a degree; none when not measured
-    QList<bool> period;                  // the list shows "●"
-    QList<bool> fertile;                 // the list shows "★"
-    QList<bool> love;                    // the list shows "◎"
-    QList<TemperatureShift> shifts;      // confirmed rises, with their coverlines
-};
-
-// Reads the list's rows 1..180 (row 1 the selected day, row 180 the oldest) through
-// `cell(row, col)`: columns 0..2 are year, month and day, column 4 the temperature text,
-// columns 6 and 7 the marks.
-GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell);
-
-// What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎".
-QString dayToolTip(const GraphData &data, int i);
-
-// Which points carry a date on the time axis: every 15th day counted back from the
-// selected day, and the oldest day. Point numbers start at 1.
-QList<int> labelledPoints(int points);
+class PrintTarget;
 
 // The temperature graph of the 180 days the list holds, and its quick print.
 class FRM_DISP final : public QWidget
 {
     Q_OBJECT
 public:
-    FRM_DISP(const FlexGrid &grid, AppContext &context, QWidget *parent);
+    FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent);
 
     // Fills the title line and the chart from the list; runs on every activation.
     void Form_Activate();
@@ -98,7 +66,8 @@ private:
     void showDayToolTip(const QPointF &point, bool on);
 
     const FlexGrid &m_grid;
-    AppContext &m_context;
+    Dialogs &m_dialogs;
+    PrintTarget &m_printer;
     GraphData m_data;
 
     std::array<QLabel *, 2> m_labelDate{};

@@ -1,6 +1,6 @@
 #include "TemperatureShift.h"
 
-#include "shell/Conversions.h"
+#include "common/Conversions.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,8 @@
 #include "HistoryRows.h"
 
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
+#include "cycle/Forecast.h"
 
 #include <optional>
 
@@ -65,7 +66,7 @@ void markFertileDays(std::vector<HistoryRow> &rows, const QString &cycleDays)
 {
     bool lookingForStart = true;
     std::optional<QDate> periodStart;
-    std::optional<double> half; // L / 2, read once a period has begun
+    std::optional<int> cycle; // read once a period has begun
 
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
         HistoryRow &row = *it;
@@ -76,10 +77,9 @@ void markFertileDays(std::vector<HistoryRow> &rows, const QString &cycleDays)
         }
         if (!periodStart)
             continue;
-        if (!half)
-            half = toInt16(cycleDays) / 2.0;
-        const double n = double(daysBetween(*periodStart, day));
-        if (n >= *half - 2 && n <= *half + 3) {
+        if (!cycle)
+            cycle = toInt16(cycleDays);
+        if (isFertileDay(daysBetween(*periodStart, day), *cycle)) {
             row[ColMark] = kFertileMark;
             lookingForStart = true;
         }

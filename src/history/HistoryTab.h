@@ -1,29 +1,57 @@
 #pragma once
 
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QPushButton;
+
 namespace nerina {
 
-class Form1;
+class Dialogs;
+class FlexGrid;
+struct SharedState;
 
-// The list tab: command states per tab, the 180-day grid and its fertile-day marks.
-class HistoryTab final
+// Column widths and window widths that follow from the measured character unit w
+// (all in twips). `snap` turns a wanted width into the width the window system gives.
+struct GridLayoutTwips
 {
+    std::array<int, 8> columns{};
+    int gridWidth = 0;
+    int tabWidth = 0;
+    int windowWidth = 0;
+};
+GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap = {});
+
+// The list tab "一覧表示": the grid of the 180 days up to the selected day with their
+// fertile-day marks, and the graph and close buttons (the main window wires those).
+class HistoryTab final : public QWidget
+{
+    Q_OBJECT
 public:
-    explicit HistoryTab(Form1 &form);
+    HistoryTab(const SharedState &state, Dialogs &dialogs, QWidget *window);
 
-    // Runs on every change of the current tab (and once at start-up). Only the save,
-    // cycle-setting and graph commands follow the tab; the day entry is left alone.
-    void SSTab1_Click(int previousTab);
+    // Sets the grid up for the character unit w (twips) and returns the widths that
+    // follow, as the window system gives them, for a tab control at `tabLeft`.
+    GridLayoutTwips setUpGrid(double w, int tabLeft);
 
-    // Rewrites rows 1 to 180 of the list for the selected day, then marks them. Errors
-    // are shown here; the rows written so far stay.
+    // Rewrites rows 1 to 180 for the selected day, then marks them. Errors are shown
+    // here; the rows written so far stay.
     void FillHistoryGrid();
 
     // Marks the fertile windows in the list as it stands. Errors are shown here and end
     // only the marking.
     void MarkFertileDays();
 
+    FlexGrid *DATA_FLX = nullptr;
+    QPushButton *CMD_GRAPH = nullptr;
+    QPushButton *Command1 = nullptr;
+
 private:
-    Form1 &m_form;
+    const SharedState &m_state;
+    Dialogs &m_dialogs;
+    QWidget *m_window;
 };
 
 } // namespace nerina

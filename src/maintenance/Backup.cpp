@@ -1,8 +1,8 @@
 #include "Backup.h"
 
 #include "records/DiaryDb.h"
-#include "shell/AppError.h"
-#include "shell/FileSafety.h"
+#include "common/AppError.h"
+#include "common/FileSafety.h"
 
 #include <QDir>
 #include <QFile>

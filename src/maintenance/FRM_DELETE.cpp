@@ -1,14 +1,13 @@
 #include "FRM_DELETE.h"
 
 #include "Backup.h"
-#include "records/DiaryDb.h"
-#include "shell/Clock.h"
-#include "shell/AppContext.h"
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
-#include "shell/Dialogs.h"
-#include "shell/Fonts.h"
-#include "shell/Twips.h"
+#include "records/SharedState.h"
+#include "common/Clock.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
+#include "common/Dialogs.h"
+#include "common/Fonts.h"
+#include "common/Twips.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -23,8 +22,8 @@ const QDate kDesignDay(2000, 4, 16);
 
 } // namespace
 
-FRM_DELETE::FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_db(db), m_context(context)
+FRM_DELETE::FRM_DELETE(const SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_dialogs(dialogs), m_clock(clock)
 {
     setObjectName(QStringLiteral("FRM_DELETE"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -67,15 +66,15 @@ void FRM_DELETE::cmdRun_Click()
         // The day alone: whatever time the picker carries never moves the cut-off.
         const QDate cutOff = m_picker->date();
         const QString day = cutOff.toString(QStringLiteral("yyyy/MM/dd"));
-        const Dialogs::Answer answer = m_context.dialogs.question(
+        const Dialogs::Answer answer = m_dialogs.question(
             this, day + QStringLiteral("以前のﾃﾞｰﾀを削除します。続けますか？"), QStringLiteral("削除確認"));
         if (answer != Dialogs::Answer::Yes)
             return;
-        DiaryDb &db = openedDiary(m_db);
+        DiaryDb &db = m_state.db();
         // A purge cannot be undone: without a copy of the diary nothing is deleted.
         QString copy;
         try {
-            copy = backupDiary(db.path(), m_context.clock.now());
+            copy = backupDiary(db.path(), m_clock.now());
         } catch (const AppError &e) {
             throw AppError(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n") + e.message());
         }
@@ -88,10 +87,10 @@ void FRM_DELETE::cmdRun_Click()
                 throw AppError(QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n") + e.message());
             }
         });
-        m_context.dialogs.message(this, QStringLiteral("削除されました"), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        m_dialogs.notice(this, QStringLiteral("削除されました"));
         close();
     } catch (const AppError &e) {
-        m_context.dialogs.message(this, e.message(), Dialogs::Icon::None, Dialogs::Buttons::Ok);
+        m_dialogs.notice(this, e.message());
         close();
     }
 }

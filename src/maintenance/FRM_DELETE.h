@@ -8,15 +8,16 @@ class QPushButton;
 
 namespace nerina {
 
-class DiaryDb;
-struct AppContext;
+class Clock;
+class Dialogs;
+struct SharedState;
 
 // Deletes every entry dated on or before a chosen day.
 class FRM_DELETE final : public QWidget
 {
     Q_OBJECT
 public:
-    FRM_DELETE(DiaryDb *db, AppContext &context, QWidget *parent);
+    FRM_DELETE(const SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *parent);
 
     void cmdRun_Click();
     void cmdCancel_Click();
@@ -27,8 +28,9 @@ public:
     QPushButton *cmdCancel() const { return m_cancel; }
 
 private:
-    DiaryDb *m_db;
-    AppContext &m_context;
+    const SharedState &m_state;
+    Dialogs &m_dialogs;
+    const Clock &m_clock;
     QDateEdit *m_picker = nullptr;
     QLabel *m_label1 = nullptr;
     QPushButton *m_run = nullptr;

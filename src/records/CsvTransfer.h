@@ -1,80 +1,38 @@
 #pragma once
 
-#include "DayRecord.h"
-
-#include <QByteArray>
+#include <QObject>
 #include <QString>
-#include <QStringList>
-#include <QVariantList>
 
-#include <vector>
+class QWidget;
 
 namespace nerina {
 
-class Form1;
+class Clock;
+class Dialogs;
+struct SharedState;
 
-// The diary as a CSV file: a header row, then one row per day, oldest first:
-//   date,temperature,condition,diary,period,intercourse
-//   2026-03-05,36.45,だるい,"line one
-//   line two",1,0
-QStringList diaryCsvHeader();
-
-// The shortest '.'-decimal text that reads back as exactly the same double.
-QString csvTemperature(double value);
-
-struct DiaryExport
+// The export and import commands: the diary to a CSV file and back.
+class CsvTransfer final : public QObject
 {
-    QByteArray text;
-    int rows = 0;
-    int refused = 0;   // rows that diaryFromCsv would refuse
-};
-
-// The rows of DiaryDb::storedRows, in their order. Every row is written, so that nothing
-// another tool stored is lost on the way out: a value of its column's type as the import
-// reads it back, any other value as its stored text (a day with a time of day, a word
-// in the temperature, a flag of 2), a NULL as an empty field, and a NULL flag as 0, the
-// way the program reads it. The rows holding a value the import refuses are counted by
-// the import's own row rules.
-DiaryExport diaryToCsv(const std::vector<QVariantList> &rows);
-
-struct DiaryCsv
-{
-    std::vector<DayRecord> records;   // in file order
-    int errorLine = 0;                // 0 when every line was good
-    QString error;
-    bool ok() const { return errorLine == 0; }
-};
-
-// Reads a file written by diaryToCsv. An empty temperature reads as 0 and an empty
-// condition or diary as the empty text, the way the editor stores them, so an imported
-// row never holds NULL. The first line that is not good stops the reading; then no
-// records are returned.
-DiaryCsv diaryFromCsv(const QByteArray &text);
-
-struct FileBytes
-{
-    QByteArray bytes;
-    QString error;   // the whole warning, in Japanese; null when the bytes were read
-};
-
-// The bytes of the file to import. Only a regular file is read (a pipe or a device
-// would block or never end), and never more than `limit` bytes.
-FileBytes readImportFile(const QString &path, qint64 limit);
-
-// The export and import commands of the main window.
-class CsvTransfer final
-{
+    Q_OBJECT
 public:
-    explicit CsvTransfer(Form1 &form) : m_form(form) {}
+    CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window);
 
     void exportDiary();
     void importDiary();
+
+signals:
+    // Days were written into the diary; `selectedDay` tells whether the selected day was.
+    void diaryChanged(bool selectedDay);
 
 private:
     QString defaultPath() const;
     void importFile(const QString &path);
 
-    Form1 &m_form;
+    SharedState &m_state;
+    Dialogs &m_dialogs;
+    const Clock &m_clock;
+    QWidget *m_window;
 };
 
 } // namespace nerina

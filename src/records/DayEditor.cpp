@@ -1,21 +1,28 @@
 #include "DayEditor.h"
 
 #include "DiaryDb.h"
+#include "SharedState.h"
 #include "TempEdit.h"
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
-#include "shell/Dialogs.h"
-#include "shell/Form1.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
+#include "common/Fonts.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 namespace nerina {
 
@@ -42,44 +49,182 @@ QString diaryText(const QPlainTextEdit *box)
     return text;
 }
 
+QPixmap decorationPicture()
+{
+    // A small drawn flower stands beside the entry, as a picture did in the design.
+    QPixmap pixmap(72, 72);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xF4, 0xA6, 0xC0));
+    for (int i = 0; i < 5; ++i) {
+        p.save();
+        p.translate(36, 36);
+        p.rotate(i * 72.0);
+        p.drawEllipse(QRectF(-10, -30, 20, 26));
+        p.restore();
+    }
+    p.setBrush(QColor(0xF9, 0xD8, 0x5A));
+    p.drawEllipse(QRectF(28, 28, 16, 16));
+    return pixmap;
+}
+
 } // namespace
 
-DayEditor::DayEditor(Form1 &form) : m_form(form)
+DayEditor::DayEditor(SharedState &state, Dialogs &dialogs, QWidget *window)
+    : m_state(state), m_dialogs(dialogs), m_window(window)
 {
-    const Form1Ui &ui = m_form.ui();
+    buildControls();
+
     // The temperature box's formatted display is not an edit; only its value counts.
-    connect(ui.TEMP_TEXT, &TempEdit::rawTextChanged, this, &DayEditor::markDirty);
-    connect(ui.CONDITION_TEXT, &QLineEdit::textChanged, this, &DayEditor::markDirty);
-    m_conditionLimit = new TypingLimit(kConditionMaxLength, ui.CONDITION_TEXT);
-    connect(ui.DIARY_TEXT, &QPlainTextEdit::textChanged, this, [this] {
+    connect(TEMP_TEXT, &TempEdit::rawTextChanged, this, &DayEditor::markDirty);
+    connect(CONDITION_TEXT, &QLineEdit::textChanged, this, &DayEditor::markDirty);
+    m_conditionLimit = new TypingLimit(kConditionMaxLength, CONDITION_TEXT);
+    connect(DIARY_TEXT, &QPlainTextEdit::textChanged, this, [this] {
         limitDiaryLength();
         markDirty();
     });
-    connect(ui.GUEST_CHK, &QCheckBox::toggled, this, &DayEditor::markDirty);
-    connect(ui.LOVE_CHK, &QCheckBox::toggled, this, &DayEditor::markDirty);
+    connect(GUEST_CHK, &QCheckBox::toggled, this, &DayEditor::markDirty);
+    connect(LOVE_CHK, &QCheckBox::toggled, this, &DayEditor::markDirty);
 
     // Enter walks from the temperature (checked on the way) to the condition and on to
     // the diary. returnPressed comes from within the box's own key handling, so the key
     // itself is neither swallowed nor changed.
-    connect(ui.TEMP_TEXT, &QLineEdit::returnPressed, this, [this] {
+    connect(TEMP_TEXT, &QLineEdit::returnPressed, this, [this] {
         if (CheckTemperature())
-            m_form.ui().CONDITION_TEXT->setFocus(Qt::OtherFocusReason);
+            CONDITION_TEXT->setFocus(Qt::OtherFocusReason);
     });
-    connect(ui.CONDITION_TEXT, &QLineEdit::returnPressed, this, [this] {
-        m_form.ui().DIARY_TEXT->setFocus(Qt::OtherFocusReason);
-    });
+    connect(CONDITION_TEXT, &QLineEdit::returnPressed, this,
+            [this] { DIARY_TEXT->setFocus(Qt::OtherFocusReason); });
+    connect(DTPicker1, &QDateEdit::dateChanged, this, [this] { DTPicker1_Change(); });
+    connect(REG_BTN, &QPushButton::clicked, this, [this] { REG_BTN_Click(); });
+}
+
+void DayEditor::buildControls()
+{
+    const QFont gothic = designFont(9);
+
+    DTPicker1 = new QDateEdit(this);
+    DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
+    DTPicker1->setLocale(japaneseLocale());
+    DTPicker1->setDisplayFormat(japaneseLongDateFormat());
+    DTPicker1->setCalendarPopup(true);
+    DTPicker1->setFont(gothic);
+    DTPicker1->setToolTip(QStringLiteral("▼をｸﾘｯｸして日付を設定"));
+    DTPicker1->setAccessibleName(QStringLiteral("日付"));
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(decorationPicture());
+    Picture1->setAlignment(Qt::AlignCenter);
+
+    Frame3 = new QFrame(this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setFrameShape(QFrame::StyledPanel);
+
+    Label1 = new QLabel(QStringLiteral("体温"), Frame3);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    TEMP_TEXT = new TempEdit(Frame3);
+    TEMP_TEXT->setObjectName(QStringLiteral("TEMP_TEXT"));
+    TEMP_TEXT->setToolTip(QStringLiteral("この日の体温を数字で入力"));
+    TEMP_TEXT->setAccessibleName(QStringLiteral("体温"));
+    TEMP_TEXT->setAlignment(Qt::AlignRight);
+    TEMP_TEXT->setFixedWidth(QFontMetrics(TEMP_TEXT->font()).horizontalAdvance(QStringLiteral("000.000")) + 12);
+    Label1->setBuddy(TEMP_TEXT);
+    Label2 = new QLabel(QStringLiteral("℃"), Frame3);
+    Label2->setObjectName(QStringLiteral("Label2"));
+
+    Frame1 = new QFrame(Frame3);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    GUEST_CHK = new QCheckBox(QStringLiteral("月経"), Frame1);
+    GUEST_CHK->setObjectName(QStringLiteral("GUEST_CHK"));
+    GUEST_CHK->setToolTip(QStringLiteral("この日に月経があればﾁｪｯｸ"));
+    LOVE_CHK = new QCheckBox(QStringLiteral("SEX"), Frame1);
+    LOVE_CHK->setObjectName(QStringLiteral("LOVE_CHK"));
+    LOVE_CHK->setToolTip(QStringLiteral("この日にSEXをしたらチェック"));
+    auto *checks = new QHBoxLayout(Frame1);
+    checks->setContentsMargins(0, 0, 0, 0);
+    checks->addWidget(GUEST_CHK);
+    checks->addWidget(LOVE_CHK);
+
+    Label5_0 = new QLabel(QStringLiteral("体調"), Frame3);
+    Label5_0->setObjectName(QStringLiteral("Label5_0"));
+    CONDITION_TEXT = new QLineEdit(Frame3);
+    CONDITION_TEXT->setObjectName(QStringLiteral("CONDITION_TEXT"));
+    CONDITION_TEXT->setFont(gothic);
+    CONDITION_TEXT->setToolTip(QStringLiteral("この日の体調を記録"));
+    CONDITION_TEXT->setAccessibleName(QStringLiteral("体調"));
+    Label5_0->setBuddy(CONDITION_TEXT);
+
+    Label5_1 = new QLabel(QStringLiteral("ひとこと日記"), Frame3);
+    Label5_1->setObjectName(QStringLiteral("Label5_1"));
+    DIARY_TEXT = new QPlainTextEdit(Frame3);
+    DIARY_TEXT->setObjectName(QStringLiteral("DIARY_TEXT"));
+    DIARY_TEXT->setToolTip(QStringLiteral("日記を書きましょう"));
+    DIARY_TEXT->setAccessibleName(QStringLiteral("ひとこと日記"));
+    DIARY_TEXT->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    DIARY_TEXT->setTabChangesFocus(true);
+    Label5_1->setBuddy(DIARY_TEXT);
+
+    auto *form = new QGridLayout(Frame3);
+    form->addWidget(Label1, 0, 0);
+    auto *tempRow = new QHBoxLayout;
+    tempRow->addWidget(TEMP_TEXT);
+    tempRow->addWidget(Label2);
+    tempRow->addSpacing(16);
+    tempRow->addWidget(Frame1);
+    tempRow->addStretch(1);
+    form->addLayout(tempRow, 0, 1);
+    form->addWidget(Label5_0, 1, 0);
+    form->addWidget(CONDITION_TEXT, 1, 1);
+    form->addWidget(Label5_1, 2, 0, 1, 2);
+    form->addWidget(DIARY_TEXT, 3, 0, 1, 2);
+    form->setRowStretch(3, 1);
+
+    REG_BTN = new QPushButton(QStringLiteral("登録(&R)"), this);
+    REG_BTN->setObjectName(QStringLiteral("REG_BTN"));
+    REG_BTN->setToolTip(QStringLiteral("この日のﾃﾞｰﾀを登録"));
+    SET_BTN = new QPushButton(QStringLiteral("設定(&S)"), this);
+    SET_BTN->setObjectName(QStringLiteral("SET_BTN"));
+    SET_BTN->setToolTip(QStringLiteral("月経周期の設定"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(Picture1);
+    auto *dateColumn = new QVBoxLayout;
+    dateColumn->addStretch(1);
+    dateColumn->addWidget(DTPicker1);
+    top->addLayout(dateColumn, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(REG_BTN);
+    buttons->addWidget(SET_BTN);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Frame3, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(DTPicker1, TEMP_TEXT);
+    setTabOrder(TEMP_TEXT, GUEST_CHK);
+    setTabOrder(GUEST_CHK, LOVE_CHK);
+    setTabOrder(LOVE_CHK, CONDITION_TEXT);
+    setTabOrder(CONDITION_TEXT, DIARY_TEXT);
+    setTabOrder(DIARY_TEXT, REG_BTN);
+    setTabOrder(REG_BTN, SET_BTN);
 }
 
 void DayEditor::markDirty()
 {
-    m_form.state().G_DIRTY = true;
+    m_state.G_DIRTY = true;
 }
 
 void DayEditor::limitDiaryLength()
 {
     // What the user types or pastes beyond the limit is cut off where it went in. A text
     // loaded from the diary is shown whole, so that loading never loses anything.
-    QPlainTextEdit *box = m_form.ui().DIARY_TEXT;
+    QPlainTextEdit *box = DIARY_TEXT;
     if (m_loading)
         return;
     const int excess = box->document()->characterCount() - 1 - kDiaryMaxLength;
@@ -105,31 +250,29 @@ void DayEditor::limitDiaryLength()
     cut.removeSelectedText(); // runs this handler again, then within the limit
 }
 
+Dialogs::Answer DayEditor::askToSave()
+{
+    return m_dialogs.question(m_window, QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？"),
+                              QStringLiteral("保存確認"));
+}
+
 void DayEditor::DTPicker1_Change()
 {
-    SharedState &state = m_form.state();
-    if (!state.G_READY)
+    if (!m_state.G_READY)
         return;
-    const Form1Ui &ui = m_form.ui();
-    try {
-        if (state.G_DIRTY) {
-            const Dialogs::Answer answer = m_form.context().dialogs.question(
-                &m_form, QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？"), QStringLiteral("保存確認"));
-            if (answer == Dialogs::Answer::Yes && registerDay() == SaveOutcome::Failed) {
-                // The edits could not be kept: stay on the day being left, so that they
-                // are not thrown away by loading the new day.
-                const QSignalBlocker blocker(ui.DTPicker1);
-                ui.DTPicker1->setDate(state.G_SEL_DATE);
-                return;
-            }
+    trapped(m_dialogs, m_window, [this] {
+        if (m_state.G_DIRTY && askToSave() == Dialogs::Answer::Yes && registerDay() == SaveOutcome::Failed) {
+            // The edits could not be kept: stay on the day being left, so that they
+            // are not thrown away by loading the new day.
+            const QSignalBlocker blocker(DTPicker1);
+            DTPicker1->setDate(m_state.G_SEL_DATE);
+            return;
         }
-        state.G_SEL_DATE = ui.DTPicker1->date();
+        m_state.G_SEL_DATE = DTPicker1->date();
         LoadDayRecord();
         // The load's writes into the controls count as edits; they are not.
-        state.G_DIRTY = false;
-    } catch (const AppError &error) {
-        m_form.showPgError(error.message());
-    }
+        m_state.G_DIRTY = false;
+    });
 }
 
 void DayEditor::REG_BTN_Click()
@@ -140,118 +283,109 @@ void DayEditor::REG_BTN_Click()
 SaveOutcome DayEditor::registerDay()
 {
     const SaveOutcome outcome = SaveDayRecord();
-    m_form.setPanelText(2, m_form.ForecastNextPeriod());
+    emit registered();
     return outcome;
 }
 
 void DayEditor::LoadDayRecord()
 {
-    const Form1Ui &ui = m_form.ui();
     const QScopedValueRollback loading(m_loading, true);
     m_loaded.reset();
-    try {
-        const std::optional<DayRecord> row = openedDiary(m_form.state().G_DB).findDay(m_form.state().G_SEL_DATE);
+    trapped(m_dialogs, m_window, [this] {
+        const std::optional<DayRecord> row = m_state.db().findDay(m_state.G_SEL_DATE);
         if (!row) {
-            ui.TEMP_TEXT->setRawText(QString());
+            TEMP_TEXT->setRawText(QString());
             m_conditionLimit->setWholeText(QString());
-            ui.DIARY_TEXT->setPlainText(QString());
-            ui.LOVE_CHK->setChecked(false);
-            ui.GUEST_CHK->setChecked(false);
-        } else {
-            // Every text is shown whole, however long: the limits are for typing.
-            if (!row->TEMP)
-                throw AppError(kNullMessage);
-            ui.TEMP_TEXT->setRawText(plainDecimal(*row->TEMP));
-            if (!row->CONDITION)
-                throw AppError(kNullMessage);
-            m_conditionLimit->setWholeText(*row->CONDITION);
-            if (!row->DIARY)
-                throw AppError(kNullMessage);
-            ui.DIARY_TEXT->setPlainText(*row->DIARY);
-            ui.LOVE_CHK->setChecked(row->LOVE);
-            ui.GUEST_CHK->setChecked(row->GUEST);
-            m_loaded = Loaded{*row, ui.TEMP_TEXT->rawText(), ui.CONDITION_TEXT->text(), diaryText(ui.DIARY_TEXT)};
+            DIARY_TEXT->setPlainText(QString());
+            LOVE_CHK->setChecked(false);
+            GUEST_CHK->setChecked(false);
+            return;
         }
-    } catch (const AppError &error) {
-        m_form.showPgError(error.message());
-    }
+        // Every text is shown whole, however long: the limits are for typing.
+        if (!row->TEMP)
+            throw AppError(kNullMessage);
+        TEMP_TEXT->setRawText(plainDecimal(*row->TEMP));
+        if (!row->CONDITION)
+            throw AppError(kNullMessage);
+        m_conditionLimit->setWholeText(*row->CONDITION);
+        if (!row->DIARY)
+            throw AppError(kNullMessage);
+        DIARY_TEXT->setPlainText(*row->DIARY);
+        LOVE_CHK->setChecked(row->LOVE);
+        GUEST_CHK->setChecked(row->GUEST);
+        m_loaded = Loaded{*row, TEMP_TEXT->rawText(), CONDITION_TEXT->text(), diaryText(DIARY_TEXT)};
+    });
 }
 
 DayRecord DayEditor::recordFromControls() const
 {
-    const Form1Ui &ui = m_form.ui();
-    const QDate day = m_form.state().G_SEL_DATE;
+    const QDate day = m_state.G_SEL_DATE;
     const Loaded *loaded = m_loaded && m_loaded->row.DAT_DATE == day ? &*m_loaded : nullptr;
 
     DayRecord record;
     record.DAT_DATE = day;
     // Stored as typed, unchecked: only a text that is no number at all is refused.
-    const QString temp = ui.TEMP_TEXT->rawText();
+    const QString temp = TEMP_TEXT->rawText();
     if (loaded && temp == loaded->temp)
         record.TEMP = loaded->row.TEMP;
     else
         record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
-    const QString condition = ui.CONDITION_TEXT->text();
+    const QString condition = CONDITION_TEXT->text();
     record.CONDITION = loaded && condition == loaded->condition ? loaded->row.CONDITION : condition;
-    const QString diary = diaryText(ui.DIARY_TEXT);
+    const QString diary = diaryText(DIARY_TEXT);
     record.DIARY = loaded && diary == loaded->diary ? loaded->row.DIARY : diary;
-    record.LOVE = ui.LOVE_CHK->isChecked();
-    record.GUEST = ui.GUEST_CHK->isChecked();
+    record.LOVE = LOVE_CHK->isChecked();
+    record.GUEST = GUEST_CHK->isChecked();
     return record;
 }
 
 SaveOutcome DayEditor::SaveDayRecord()
 {
-    SharedState &state = m_form.state();
     const auto overwrite = [this] {
-        return m_form.context().dialogs.question(&m_form, QStringLiteral("上書きしますか？"),
-                                                 QStringLiteral("Nerina's Checker"))
+        return m_dialogs.question(m_window, QStringLiteral("上書きしますか？"), QStringLiteral("Nerina's Checker"))
                == Dialogs::Answer::Yes;
     };
-    try {
-        DiaryDb &db = openedDiary(state.G_DB);
+    SaveOutcome outcome = SaveOutcome::Failed;
+    trapped(m_dialogs, m_window, [&] {
+        DiaryDb &db = m_state.db();
         const DayRecord record = recordFromControls();
         bool covered = false;
-        if (db.hasDay(state.G_SEL_DATE)) {
-            if (!overwrite())
-                return SaveOutcome::Declined;
+        if (db.hasDay(m_state.G_SEL_DATE)) {
+            if (!overwrite()) {
+                outcome = SaveOutcome::Declined;
+                return;
+            }
             covered = true;
         }
         // The write looks again inside its own transaction: a row that another program
         // wrote since is not replaced without the question.
         if (!db.saveDay(record, covered ? DiaryDb::Existing::Replace : DiaryDb::Existing::Keep)) {
-            if (!overwrite())
-                return SaveOutcome::Declined;
+            if (!overwrite()) {
+                outcome = SaveOutcome::Declined;
+                return;
+            }
             db.saveDay(record, DiaryDb::Existing::Replace);
         }
-        state.G_DIRTY = false;
-        return SaveOutcome::Stored;
-    } catch (const AppError &error) {
-        m_form.showPgError(error.message());
-        return SaveOutcome::Failed;
-    }
+        m_state.G_DIRTY = false;
+        outcome = SaveOutcome::Stored;
+    });
+    return outcome;
 }
 
 bool DayEditor::CheckTemperature()
 {
-    TempEdit *box = m_form.ui().TEMP_TEXT;
-    Dialogs &dialogs = m_form.context().dialogs;
     const QString title = QStringLiteral("エラー！");
-    const QString text = box->rawText();
-    if (!isNumeric(text)) {
-        dialogs.message(&m_form, QStringLiteral("数値を入力して下さい！"), Dialogs::Icon::Critical,
-                        Dialogs::Buttons::Ok, title);
-        box->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    const double t = numericValue(text);
-    if (t < 34.00 || t > 43) {
-        dialogs.message(&m_form, QStringLiteral("34.00℃～43℃の間で入力して下さい。"), Dialogs::Icon::Critical,
-                        Dialogs::Buttons::Ok, title);
-        box->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
-    return true;
+    const QString text = TEMP_TEXT->rawText();
+    QString problem;
+    if (!isNumeric(text))
+        problem = QStringLiteral("数値を入力して下さい！");
+    else if (const double t = numericValue(text); t < 34.00 || t > 43)
+        problem = QStringLiteral("34.00℃～43℃の間で入力して下さい。");
+    if (problem.isEmpty())
+        return true;
+    m_dialogs.message(m_window, problem, Dialogs::Icon::Critical, Dialogs::Buttons::Ok, title);
+    TEMP_TEXT->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 } // namespace nerina

@@ -1,30 +1,41 @@
 #pragma once
 
 #include "DayRecord.h"
+#include "common/Dialogs.h"
 
-#include <QObject>
+#include <QWidget>
 
 #include <optional>
 
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
 namespace nerina {
 
-class Form1;
+struct SharedState;
+class TempEdit;
 class TypingLimit;
 
 // How a save ended: stored, the overwrite declined by the user, or failed with an error
 // that has already been shown.
 enum class SaveOutcome { Stored, Declined, Failed };
 
-// The entry tab's editor: loads the selected day into the entry controls, tracks edits
-// in G_DIRTY, saves the entry and checks the temperature on Enter.
-class DayEditor final : public QObject
+// The entry tab "入力": the date picker and the day's entry boxes. Loads the selected day
+// into the boxes, tracks edits in G_DIRTY, saves the entry and checks the temperature on
+// Enter. It works on the shared state and shows its boxes through `dialogs` over `window`.
+class DayEditor final : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int kConditionMaxLength = 30;
     static constexpr int kDiaryMaxLength = 500;
 
-    explicit DayEditor(Form1 &form);
+    DayEditor(SharedState &state, Dialogs &dialogs, QWidget *window);
 
     void DTPicker1_Change();
     void REG_BTN_Click();
@@ -32,7 +43,31 @@ public:
     void LoadDayRecord();
     bool CheckTemperature();
 
+    // The question before unsaved edits are left behind, by a date change or at exit.
+    Dialogs::Answer askToSave();
+
+    QDateEdit *DTPicker1 = nullptr;
+    QLabel *Picture1 = nullptr;
+    QFrame *Frame3 = nullptr;
+    QFrame *Frame1 = nullptr;
+    TempEdit *TEMP_TEXT = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *CONDITION_TEXT = nullptr;
+    QLabel *Label5_0 = nullptr;
+    QPlainTextEdit *DIARY_TEXT = nullptr;
+    QLabel *Label5_1 = nullptr;
+    QCheckBox *GUEST_CHK = nullptr;
+    QCheckBox *LOVE_CHK = nullptr;
+    QPushButton *REG_BTN = nullptr;
+    QPushButton *SET_BTN = nullptr; // the cycle setting's button; the main window wires it
+
+signals:
+    // The register button's save ran (whatever its outcome): the forecast is due.
+    void registered();
+
 private:
+    void buildControls();
     // The register button's work, telling how the save ended.
     SaveOutcome registerDay();
     void markDirty();
@@ -41,7 +76,9 @@ private:
     // stored value itself, so saving an unedited day writes back exactly what was there.
     DayRecord recordFromControls() const;
 
-    Form1 &m_form;
+    SharedState &m_state;
+    Dialogs &m_dialogs;
+    QWidget *m_window;
     TypingLimit *m_conditionLimit = nullptr;
     bool m_loading = false;
 

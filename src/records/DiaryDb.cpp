@@ -1,6 +1,6 @@
 #include "DiaryDb.h"
 
-#include "shell/AppError.h"
+#include "common/AppError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -191,14 +191,18 @@ QSqlDatabase DiaryDb::database() const
     return QSqlDatabase::database(m_connection, false);
 }
 
+namespace {
+const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
+} // namespace
+
 QString DiaryDb::storedDay(const QDate &day)
 {
-    return day.toString(QStringLiteral("yyyy-MM-dd"));
+    return day.toString(kDayFormat);
 }
 
 QDate DiaryDb::parseDay(const QString &stored)
 {
-    return QDate::fromString(stored.left(10), QStringLiteral("yyyy-MM-dd"));
+    return QDate::fromString(stored.left(10), kDayFormat);
 }
 
 std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
@@ -390,13 +394,6 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
         }
         return kept;
     });
-}
-
-DiaryDb &openedDiary(DiaryDb *db)
-{
-    if (!db)
-        throw AppError(QStringLiteral("データベースが開かれていません。"));
-    return *db;
 }
 
 } // namespace nerina

@@ -67,9 +67,10 @@ public:
     // it throws stops the delete before a row is gone.
     void deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete = {});
 
-    // Parses a stored DAT_DATE; a time of day after the date is ignored.
-    static QDate parseDay(const QString &stored);
+    // A day as DAT_DATE stores it ("2026-03-05"), and back; a time of day after the
+    // date is ignored.
     static QString storedDay(const QDate &day);
+    static QDate parseDay(const QString &stored);
 
 private:
     QSqlDatabase database() const;
@@ -82,9 +83,5 @@ private:
 // The Japanese text for an SQLite result code the user can act on (busy, read-only,
 // disk full, damaged, ...); the empty text for any other code.
 QString engineErrorText(int sqliteCode);
-
-// The diary behind a possibly null handle (start-up leaves it null when the file could
-// not be opened); throws AppError so that each caller's error trap tells the user.
-DiaryDb &openedDiary(DiaryDb *db);
 
 } // namespace nerina

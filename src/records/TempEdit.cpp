@@ -1,6 +1,6 @@
 #include "TempEdit.h"
 
-#include "shell/Conversions.h"
+#include "common/Conversions.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>

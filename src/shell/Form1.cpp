@@ -1,16 +1,16 @@
 #include "Form1.h"
 
-#include "AppError.h"
-#include "Clock.h"
-#include "Conversions.h"
-#include "Dialogs.h"
-#include "FlexGrid.h"
-#include "Fonts.h"
 #include "Form2.h"
-#include "Settings.h"
-#include "Twips.h"
+#include "common/AppError.h"
+#include "common/Clock.h"
+#include "common/Conversions.h"
+#include "common/Dialogs.h"
+#include "common/Fonts.h"
+#include "common/Settings.h"
+#include "common/Twips.h"
 #include "cycle/CycleTracker.h"
 #include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
 #include "history/HistoryTab.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/CsvTransfer.h"
@@ -54,47 +54,7 @@ constexpr int kDesignWidthTwips = 8685;
 constexpr int kDesignHeightTwips = 6510;
 constexpr int kTabLeftTwips = 120;
 
-const QString kGridFormat = QStringLiteral("^年|^月|^日|^曜|^体温|<体調|^CD|^SEX");
-constexpr std::array<int, 8> kColumnUnits = {5, 4, 4, 4, 6, 30, 4, 4};
-
-QPixmap decorationPicture()
-{
-    // A small drawn flower stands beside the entry, as a picture did in the design.
-    QPixmap pixmap(72, 72);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xF4, 0xA6, 0xC0));
-    for (int i = 0; i < 5; ++i) {
-        p.save();
-        p.translate(36, 36);
-        p.rotate(i * 72.0);
-        p.drawEllipse(QRectF(-10, -30, 20, 26));
-        p.restore();
-    }
-    p.setBrush(QColor(0xF9, 0xD8, 0x5A));
-    p.drawEllipse(QRectF(28, 28, 16, 16));
-    return pixmap;
-}
-
 } // namespace
-
-GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap)
-{
-    auto given = [snap](int wanted) { return snap ? snap(wanted) : wanted; };
-    GridLayoutTwips out;
-    double grid = 0;
-    for (std::size_t c = 0; c < kColumnUnits.size(); ++c) {
-        out.columns[c] = given(int(std::lround(kColumnUnits[c] * w)));
-        grid += out.columns[c];
-    }
-    grid += 2.7 * w;
-    out.gridWidth = int(std::lround(grid));
-    out.tabWidth = given(out.gridWidth + 720);
-    out.windowWidth = given(out.tabWidth + 2 * tabLeft + 100);
-    return out;
-}
 
 Form1::Form1(AppContext context, QWidget *parent)
     : QMainWindow(parent), m_context(std::move(context))
@@ -116,23 +76,39 @@ Form1::Form1(AppContext context, QWidget *parent)
     centralLayout->addWidget(m_ui.SSTab1);
     setCentralWidget(central);
 
-    auto *entryTab = new QWidget;
-    auto *listTab = new QWidget;
-    buildEntryTab(entryTab);
-    buildListTab(listTab);
-    m_ui.SSTab1->addTab(entryTab, QStringLiteral("入力"));
-    m_ui.SSTab1->addTab(listTab, QStringLiteral("一覧表示"));
+    m_editor = new DayEditor(m_state, m_context.dialogs, this);
+    m_history = new HistoryTab(m_state, m_context.dialogs, this);
+    m_ui.SSTab1->addTab(m_editor, QStringLiteral("入力"));
+    m_ui.SSTab1->addTab(m_history, QStringLiteral("一覧表示"));
     m_ui.SSTab1->setCurrentIndex(0);
+    m_ui.DTPicker1 = m_editor->DTPicker1;
+    m_ui.Picture1 = m_editor->Picture1;
+    m_ui.Frame3 = m_editor->Frame3;
+    m_ui.Frame1 = m_editor->Frame1;
+    m_ui.TEMP_TEXT = m_editor->TEMP_TEXT;
+    m_ui.Label1 = m_editor->Label1;
+    m_ui.Label2 = m_editor->Label2;
+    m_ui.CONDITION_TEXT = m_editor->CONDITION_TEXT;
+    m_ui.Label5_0 = m_editor->Label5_0;
+    m_ui.DIARY_TEXT = m_editor->DIARY_TEXT;
+    m_ui.Label5_1 = m_editor->Label5_1;
+    m_ui.GUEST_CHK = m_editor->GUEST_CHK;
+    m_ui.LOVE_CHK = m_editor->LOVE_CHK;
+    m_ui.REG_BTN = m_editor->REG_BTN;
+    m_ui.SET_BTN = m_editor->SET_BTN;
+    m_ui.DATA_FLX = m_history->DATA_FLX;
+    m_ui.CMD_GRAPH = m_history->CMD_GRAPH;
+    m_ui.Command1 = m_history->Command1;
 
     const int dpi = logicalDpi(this);
     resize(twipsToPixels(kDesignWidthTwips, dpi), twipsToPixels(kDesignHeightTwips, dpi));
 
-    m_editor = std::make_unique<DayEditor>(*this);
-    m_cycle = std::make_unique<CycleTracker>(*this);
-    m_history = std::make_unique<HistoryTab>(*this);
+    m_cycle = std::make_unique<CycleTracker>(m_state, m_context.dialogs, this, m_ui.panels);
+    m_csv = std::make_unique<CsvTransfer>(m_state, m_context.dialogs, m_context.clock, this);
 
-    connect(m_ui.DTPicker1, &QDateEdit::dateChanged, this, [this] { DTPicker1_Change(); });
-    connect(m_ui.REG_BTN, &QPushButton::clicked, this, [this] { REG_BTN_Click(); });
+    // Form1 alone wires the parts together.
+    connect(m_editor, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
+    connect(m_csv.get(), &CsvTransfer::diaryChanged, this, &Form1::showDiaryChanges);
     connect(m_ui.SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
     connect(m_ui.CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
     connect(m_ui.Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
@@ -263,143 +239,6 @@ void Form1::buildStatusBar()
     }
 }
 
-void Form1::buildEntryTab(QWidget *tab)
-{
-    const QFont gothic = designFont(9);
-
-    m_ui.DTPicker1 = new QDateEdit(tab);
-    m_ui.DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    m_ui.DTPicker1->setLocale(japaneseLocale());
-    m_ui.DTPicker1->setDisplayFormat(QStringLiteral("yyyy年MM月dd日 dddd"));
-    m_ui.DTPicker1->setCalendarPopup(true);
-    m_ui.DTPicker1->setFont(gothic);
-    m_ui.DTPicker1->setToolTip(QStringLiteral("▼をｸﾘｯｸして日付を設定"));
-    m_ui.DTPicker1->setAccessibleName(QStringLiteral("日付"));
-
-    m_ui.Picture1 = new QLabel(tab);
-    m_ui.Picture1->setObjectName(QStringLiteral("Picture1"));
-    m_ui.Picture1->setPixmap(decorationPicture());
-    m_ui.Picture1->setAlignment(Qt::AlignCenter);
-
-    m_ui.Frame3 = new QFrame(tab);
-    m_ui.Frame3->setObjectName(QStringLiteral("Frame3"));
-    m_ui.Frame3->setFrameShape(QFrame::StyledPanel);
-
-    m_ui.Label1 = new QLabel(QStringLiteral("体温"), m_ui.Frame3);
-    m_ui.Label1->setObjectName(QStringLiteral("Label1"));
-    m_ui.TEMP_TEXT = new TempEdit(m_ui.Frame3);
-    m_ui.TEMP_TEXT->setObjectName(QStringLiteral("TEMP_TEXT"));
-    m_ui.TEMP_TEXT->setToolTip(QStringLiteral("この日の体温を数字で入力"));
-    m_ui.TEMP_TEXT->setAccessibleName(QStringLiteral("体温"));
-    m_ui.TEMP_TEXT->setAlignment(Qt::AlignRight);
-    m_ui.TEMP_TEXT->setFixedWidth(QFontMetrics(m_ui.TEMP_TEXT->font()).horizontalAdvance(QStringLiteral("000.000")) + 12);
-    m_ui.Label1->setBuddy(m_ui.TEMP_TEXT);
-    m_ui.Label2 = new QLabel(QStringLiteral("℃"), m_ui.Frame3);
-    m_ui.Label2->setObjectName(QStringLiteral("Label2"));
-
-    m_ui.Frame1 = new QFrame(m_ui.Frame3);
-    m_ui.Frame1->setObjectName(QStringLiteral("Frame1"));
-    m_ui.GUEST_CHK = new QCheckBox(QStringLiteral("月経"), m_ui.Frame1);
-    m_ui.GUEST_CHK->setObjectName(QStringLiteral("GUEST_CHK"));
-    m_ui.GUEST_CHK->setToolTip(QStringLiteral("この日に月経があればﾁｪｯｸ"));
-    m_ui.LOVE_CHK = new QCheckBox(QStringLiteral("SEX"), m_ui.Frame1);
-    m_ui.LOVE_CHK->setObjectName(QStringLiteral("LOVE_CHK"));
-    m_ui.LOVE_CHK->setToolTip(QStringLiteral("この日にSEXをしたらチェック"));
-    auto *checks = new QHBoxLayout(m_ui.Frame1);
-    checks->setContentsMargins(0, 0, 0, 0);
-    checks->addWidget(m_ui.GUEST_CHK);
-    checks->addWidget(m_ui.LOVE_CHK);
-
-    m_ui.Label5_0 = new QLabel(QStringLiteral("体調"), m_ui.Frame3);
-    m_ui.Label5_0->setObjectName(QStringLiteral("Label5_0"));
-    m_ui.CONDITION_TEXT = new QLineEdit(m_ui.Frame3);
-    m_ui.CONDITION_TEXT->setObjectName(QStringLiteral("CONDITION_TEXT"));
-    m_ui.CONDITION_TEXT->setFont(gothic);
-    m_ui.CONDITION_TEXT->setToolTip(QStringLiteral("この日の体調を記録"));
-    m_ui.CONDITION_TEXT->setAccessibleName(QStringLiteral("体調"));
-    m_ui.Label5_0->setBuddy(m_ui.CONDITION_TEXT);
-
-    m_ui.Label5_1 = new QLabel(QStringLiteral("ひとこと日記"), m_ui.Frame3);
-    m_ui.Label5_1->setObjectName(QStringLiteral("Label5_1"));
-    m_ui.DIARY_TEXT = new QPlainTextEdit(m_ui.Frame3);
-    m_ui.DIARY_TEXT->setObjectName(QStringLiteral("DIARY_TEXT"));
-    m_ui.DIARY_TEXT->setToolTip(QStringLiteral("日記を書きましょう"));
-    m_ui.DIARY_TEXT->setAccessibleName(QStringLiteral("ひとこと日記"));
-    m_ui.DIARY_TEXT->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_ui.DIARY_TEXT->setTabChangesFocus(true);
-    m_ui.Label5_1->setBuddy(m_ui.DIARY_TEXT);
-
-    auto *form = new QGridLayout(m_ui.Frame3);
-    form->addWidget(m_ui.Label1, 0, 0);
-    auto *tempRow = new QHBoxLayout;
-    tempRow->addWidget(m_ui.TEMP_TEXT);
-    tempRow->addWidget(m_ui.Label2);
-    tempRow->addSpacing(16);
-    tempRow->addWidget(m_ui.Frame1);
-    tempRow->addStretch(1);
-    form->addLayout(tempRow, 0, 1);
-    form->addWidget(m_ui.Label5_0, 1, 0);
-    form->addWidget(m_ui.CONDITION_TEXT, 1, 1);
-    form->addWidget(m_ui.Label5_1, 2, 0, 1, 2);
-    form->addWidget(m_ui.DIARY_TEXT, 3, 0, 1, 2);
-    form->setRowStretch(3, 1);
-
-    m_ui.REG_BTN = new QPushButton(QStringLiteral("登録(&R)"), tab);
-    m_ui.REG_BTN->setObjectName(QStringLiteral("REG_BTN"));
-    m_ui.REG_BTN->setToolTip(QStringLiteral("この日のﾃﾞｰﾀを登録"));
-    m_ui.SET_BTN = new QPushButton(QStringLiteral("設定(&S)"), tab);
-    m_ui.SET_BTN->setObjectName(QStringLiteral("SET_BTN"));
-    m_ui.SET_BTN->setToolTip(QStringLiteral("月経周期の設定"));
-
-    auto *top = new QHBoxLayout;
-    top->addWidget(m_ui.Picture1);
-    auto *dateColumn = new QVBoxLayout;
-    dateColumn->addStretch(1);
-    dateColumn->addWidget(m_ui.DTPicker1);
-    top->addLayout(dateColumn, 1);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ui.REG_BTN);
-    buttons->addWidget(m_ui.SET_BTN);
-
-    auto *layout = new QVBoxLayout(tab);
-    layout->addLayout(top);
-    layout->addWidget(m_ui.Frame3, 1);
-    layout->addLayout(buttons);
-
-    setTabOrder(m_ui.DTPicker1, m_ui.TEMP_TEXT);
-    setTabOrder(m_ui.TEMP_TEXT, m_ui.GUEST_CHK);
-    setTabOrder(m_ui.GUEST_CHK, m_ui.LOVE_CHK);
-    setTabOrder(m_ui.LOVE_CHK, m_ui.CONDITION_TEXT);
-    setTabOrder(m_ui.CONDITION_TEXT, m_ui.DIARY_TEXT);
-    setTabOrder(m_ui.DIARY_TEXT, m_ui.REG_BTN);
-    setTabOrder(m_ui.REG_BTN, m_ui.SET_BTN);
-}
-
-void Form1::buildListTab(QWidget *tab)
-{
-    m_ui.DATA_FLX = new FlexGrid(tab);
-    m_ui.DATA_FLX->setObjectName(QStringLiteral("DATA_FLX"));
-    m_ui.DATA_FLX->setFont(designFont(9));
-    m_ui.DATA_FLX->setAccessibleName(QStringLiteral("一覧表示"));
-
-    m_ui.CMD_GRAPH = new QPushButton(QStringLiteral("ｸﾞﾗﾌ(&G)"), tab);
-    m_ui.CMD_GRAPH->setObjectName(QStringLiteral("CMD_GRAPH"));
-    m_ui.CMD_GRAPH->setToolTip(QStringLiteral("過去90日分の基礎体温ｸﾞﾗﾌを表示"));
-    m_ui.Command1 = new QPushButton(QStringLiteral("閉じる"), tab);
-    m_ui.Command1->setObjectName(QStringLiteral("Command1"));
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ui.CMD_GRAPH);
-    buttons->addWidget(m_ui.Command1);
-
-    auto *layout = new QVBoxLayout(tab);
-    layout->addWidget(m_ui.DATA_FLX, 1);
-    layout->addLayout(buttons);
-}
-
 void Form1::setPanelText(int panel, const QString &text)
 {
     if (panel >= 1 && panel <= 3)
@@ -411,11 +250,6 @@ QString Form1::panelText(int panel) const
     if (panel >= 1 && panel <= 3)
         return m_ui.panels[std::size_t(panel - 1)]->text();
     return QString();
-}
-
-void Form1::showPgError(const QString &message)
-{
-    m_context.dialogs.error(this, message, QStringLiteral("PG-Error"));
 }
 
 bool Form1::Form_Load()
@@ -435,8 +269,7 @@ bool Form1::Form_Load()
             return false;
         }
 
-        m_db = std::make_unique<DiaryDb>(path);
-        m_state.G_DB = m_db.get();
+        m_state.G_DB = std::make_unique<DiaryDb>(path);
 
         // A setting that cannot be read counts as none: the fallback below applies, and a
         // damaged settings store never keeps the diary from opening.
@@ -453,8 +286,8 @@ bool Form1::Form_Load()
         if (m_state.G_CYCLE_DAYS.isEmpty() || !isNumeric(m_state.G_CYCLE_DAYS))
             m_state.G_CYCLE_DAYS = QStringLiteral("30");
 
-        setPanelText(1, QStringLiteral("月経周期：　") + m_state.G_CYCLE_DAYS + QStringLiteral("日"));
-        setPanelText(2, ForecastNextPeriod());
+        m_cycle->showCycleLength();
+        m_cycle->refreshForecast();
 
         m_state.G_READY = true;
         DTPicker1_Change();
@@ -468,40 +301,50 @@ bool Form1::Form_Load()
         normal.setPointSize(9);
         setFont(normal);
 
-        setUpGrid();
+        const GridLayoutTwips layout = m_history->setUpGrid(m_w, kTabLeftTwips);
+        const int dpi = logicalDpi(this);
+        m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
+        resize(twipsToPixels(layout.windowWidth, dpi), height());
 
         SSTab1_Click(0);
-
-        const bool entryTab = m_ui.SSTab1->currentIndex() == 0;
-        m_ui.mnuRegister->setEnabled(entryTab);
-        m_ui.mnuSet->setEnabled(entryTab);
-        m_ui.toolbarButtons[0]->setEnabled(entryTab);
-        m_ui.toolbarButtons[1]->setEnabled(entryTab);
+        applyCommandStates();
     } catch (const AppError &error) {
-        showPgError(error.message());
+        m_context.dialogs.pgError(this, error.message());
     }
     return true;
 }
 
-void Form1::setUpGrid()
+void Form1::SSTab1_Click(int)
 {
-    FlexGrid *grid = m_ui.DATA_FLX;
-    grid->setCols(8);
-    grid->setRows(181);
-    grid->setFormatString(kGridFormat);
+    applyCommandStates();
+    if (m_ui.SSTab1->currentIndex() == 1)
+        FillHistoryGrid();
+}
 
-    // The window system gives whole pixels: each width is taken as it reads back in
-    // twips, so the snapping carries into the widths that follow from it.
-    const int dpi = logicalDpi(this);
-    const GridLayoutTwips layout = computeGridLayout(m_w, kTabLeftTwips, [dpi](int twips) {
-        return pixelsToTwips(twipsToPixels(twips, dpi), dpi);
-    });
-    for (int c = 0; c < 8; ++c)
-        grid->setColWidthTwips(c, layout.columns[std::size_t(c)]);
-    grid->setMergeCol(0, true);
-    grid->setMergeCol(1, true);
-    m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
-    resize(twipsToPixels(layout.windowWidth, dpi), height());
+void Form1::applyCommandStates()
+{
+    const bool entryTab = m_ui.SSTab1->currentIndex() == 0;
+    m_ui.mnuRegister->setEnabled(entryTab);
+    m_ui.mnuSet->setEnabled(entryTab);
+    m_ui.toolbarButtons[0]->setEnabled(entryTab);
+    m_ui.toolbarButtons[1]->setEnabled(entryTab);
+    m_ui.mnuGraph->setEnabled(!entryTab);
+    m_ui.toolbarButtons[2]->setEnabled(!entryTab);
+}
+
+void Form1::showDiaryChanges(bool selectedDay)
+{
+    if (selectedDay && !m_state.G_DIRTY) {
+        LoadDayRecord();
+        // Filling the boxes fires their change handlers; what they show is stored.
+        m_state.G_DIRTY = false;
+    }
+    m_cycle->refreshForecast();
+    if (m_ui.SSTab1->currentIndex() == 1) {
+        FillHistoryGrid();
+        if (m_graph && m_graph->isVisible())
+            m_graph->Form_Activate();
+    }
 }
 
 void Form1::DTPicker1_Change() { m_editor->DTPicker1_Change(); }
@@ -511,7 +354,6 @@ void Form1::LoadDayRecord() { m_editor->LoadDayRecord(); }
 bool Form1::CheckTemperature() { return m_editor->CheckTemperature(); }
 void Form1::SET_BTN_Click() { m_cycle->SET_BTN_Click(); }
 QString Form1::ForecastNextPeriod() { return m_cycle->ForecastNextPeriod(); }
-void Form1::SSTab1_Click(int previousTab) { m_history->SSTab1_Click(previousTab); }
 void Form1::FillHistoryGrid() { m_history->FillHistoryGrid(); }
 void Form1::MarkFertileDays() { m_history->MarkFertileDays(); }
 
@@ -523,7 +365,7 @@ void Form1::CMD_GRAPH_Click()
         m_graph->activateWindow();
         return;
     }
-    m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context, this);
+    m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this);
     m_graph->setWindowModality(Qt::ApplicationModal);
     m_graph->show();
     m_graph->activateWindow();
@@ -532,7 +374,7 @@ void Form1::CMD_GRAPH_Click()
 void Form1::mnuGraph_Click()
 {
     if (!m_graph)
-        m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context, this);
+        m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this);
     m_graph->show();
     m_graph->raise();
     m_graph->activateWindow();
@@ -545,7 +387,7 @@ void Form1::mnuFileDataMente_Click()
         m_purge->activateWindow();
         return;
     }
-    m_purge = new FRM_DELETE(m_state.G_DB, m_context, this);
+    m_purge = new FRM_DELETE(m_state, m_context.dialogs, m_context.clock, this);
     m_purge->setWindowModality(Qt::ApplicationModal);
     m_purge->show();
     m_purge->activateWindow();
@@ -553,12 +395,12 @@ void Form1::mnuFileDataMente_Click()
 
 void Form1::mnuExport_Click()
 {
-    CsvTransfer(*this).exportDiary();
+    m_csv->exportDiary();
 }
 
 void Form1::mnuImport_Click()
 {
-    CsvTransfer(*this).importDiary();
+    m_csv->importDiary();
 }
 
 void Form1::mnuVERSION_Click()
@@ -605,14 +447,13 @@ bool Form1::CloseApp()
     if (m_ending)
         return true;
     if (m_state.G_DIRTY) {
-        const QString title = QStringLiteral("保存確認");
-        if (m_context.dialogs.question(this, QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？"), title)
-            == Dialogs::Answer::Yes) {
+        if (m_editor->askToSave() == Dialogs::Answer::Yes) {
             // Only a save that stored the entry lets the program end: after a declined
             // overwrite or a failed save the edits stay for the user to retry or discard.
             if (SaveDayRecord() != SaveOutcome::Stored)
                 return false;
-        } else if (m_context.dialogs.question(this, QStringLiteral("編集を破棄して終了します。よろしいですか？"), title)
+        } else if (m_context.dialogs.question(this, QStringLiteral("編集を破棄して終了します。よろしいですか？"),
+                                              QStringLiteral("保存確認"))
                    != Dialogs::Answer::Yes) {
             return false;
         }
@@ -626,8 +467,7 @@ void Form1::endProgram()
     m_ending = true;
     closeSecondaryWindows();
     close();
-    m_state.G_DB = nullptr;
-    m_db.reset();
+    m_state.G_DB.reset();
     emit ended();
 }
 

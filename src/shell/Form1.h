@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AppContext.h"
-#include "SharedState.h"
+#include "records/SharedState.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -24,9 +24,9 @@ class QToolBar;
 
 namespace nerina {
 
+class CsvTransfer;
 class CycleTracker;
 class DayEditor;
-class DiaryDb;
 class FlexGrid;
 class FRM_DELETE;
 class FRM_DISP;
@@ -82,17 +82,6 @@ struct Form1Ui
     QPushButton *Command1 = nullptr;
 };
 
-// Column widths and window widths that follow from the measured character unit w
-// (all in twips). `snap` turns a wanted width into the width the window system gives.
-struct GridLayoutTwips
-{
-    std::array<int, 8> columns{};
-    int gridWidth = 0;
-    int tabWidth = 0;
-    int windowWidth = 0;
-};
-GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap = {});
-
 class Form1 final : public QMainWindow
 {
     Q_OBJECT
@@ -145,9 +134,6 @@ public:
     // The character unit measured at start-up, in twips.
     double characterUnitTwips() const { return m_w; }
 
-    // Shows an error the usual way: critical-stop icon, OK, title "PG-Error".
-    void showPgError(const QString &message);
-
 signals:
     // Emitted once the program has decided to end (after CloseApp's questions).
     void ended();
@@ -160,9 +146,13 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildStatusBar();
-    void buildEntryTab(QWidget *tab);
-    void buildListTab(QWidget *tab);
-    void setUpGrid();
+    // Which commands the current tab offers: saving and the cycle setting on the entry
+    // tab, the graph on the list tab.
+    void applyCommandStates();
+    // Shows what a change of the diary from outside the editor (an import) altered: the
+    // selected day is reloaded when it was written and holds no unsaved edits; the
+    // forecast, the list and an open graph follow.
+    void showDiaryChanges(bool selectedDay);
     void closeSecondaryWindows();
     void endProgram();
     QList<QAction *> commandActions() const;
@@ -170,10 +160,10 @@ private:
     AppContext m_context;
     SharedState m_state;
     Form1Ui m_ui;
-    std::unique_ptr<DiaryDb> m_db;
-    std::unique_ptr<DayEditor> m_editor;
+    DayEditor *m_editor = nullptr;
+    HistoryTab *m_history = nullptr;
     std::unique_ptr<CycleTracker> m_cycle;
-    std::unique_ptr<HistoryTab> m_history;
+    std::unique_ptr<CsvTransfer> m_csv;
     QPointer<FRM_DISP> m_graph;
     QPointer<FRM_DELETE> m_purge;
     QPointer<Form2> m_about;

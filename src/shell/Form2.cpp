@@ -1,7 +1,7 @@
 #include "Form2.h"
 
-#include "Fonts.h"
-#include "Twips.h"
+#include "common/Fonts.h"
+#include "common/Twips.h"
 
 #include <QLabel>
 #include <QPainter>

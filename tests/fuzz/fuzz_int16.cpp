@@ -2,8 +2,8 @@
 // even neighbour, and anything outside the range is the overflow error.
 #include "FuzzText.h"
 
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
 
 #include <cmath>
 #include <cstring>

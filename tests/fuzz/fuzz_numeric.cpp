@@ -2,8 +2,8 @@
 // width must be settled after one pass.
 #include "FuzzText.h"
 
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
 
 #include <cmath>
 

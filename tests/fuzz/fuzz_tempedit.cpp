@@ -4,8 +4,8 @@
 #include "FuzzText.h"
 
 #include "records/TempEdit.h"
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -7,7 +7,7 @@
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
 #include "shell/AppContext.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 
 #include <QApplication>
 #include <QDate>
@@ -74,7 +74,7 @@ int main(int argc, char **argv)
 
     FlexGrid grid;
     fillGrid(grid, QDate(2024, 3, 5));
-    FRM_DISP window(grid, context, nullptr);
+    FRM_DISP window(grid, context.dialogs, context.printer, nullptr);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.show();
     window.Form_Activate();

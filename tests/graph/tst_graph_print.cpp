@@ -2,7 +2,7 @@
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
 #include "shell/AppContext.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 
 #include <QChart>
 #include <QChartView>
@@ -38,7 +38,7 @@ struct Fixture
             grid.setTextMatrix(row, 2, QString::number(day.day()));
             grid.setTextMatrix(row, 4, row % 7 ? QStringLiteral("36.60") : QString());
         }
-        window = std::make_unique<FRM_DISP>(grid, context, nullptr);
+        window = std::make_unique<FRM_DISP>(grid, context.dialogs, context.printer, nullptr);
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->show();
         window->Form_Activate();

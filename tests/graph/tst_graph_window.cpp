@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
 #include "shell/AppContext.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
-#include "shell/Twips.h"
+#include "common/Twips.h"
 
 #include <QAction>
 #include <QCategoryAxis>
@@ -264,7 +264,7 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
     FlexGrid grid;
     const QDate selected(2024, 3, 5);
     fillGrid(grid, twoCycles(selected));
-    FRM_DISP w(grid, context, nullptr);
+    FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.show();
     w.Form_Activate();
@@ -332,7 +332,7 @@ void TstGraphWindow::layout()
     AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
-    FRM_DISP w(grid, context, nullptr);
+    FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
 
     QCOMPARE(w.windowTitle(), QStringLiteral("ｸﾞﾗﾌ表示"));
@@ -394,7 +394,7 @@ void TstGraphWindow::loadHidesChartActivationShowsIt()
     AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     fillGrid(grid, Cells{QDate(2024, 3, 5), {{QDate(2024, 3, 5), "36.45"}}});
-    FRM_DISP w(grid, context, nullptr);
+    FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     QVERIFY(w.G_CHART()->isHidden());
     QCOMPARE(w.LABEL_DATE(0)->text(), QStringLiteral("1999/12/10"));
@@ -422,7 +422,7 @@ void TstGraphWindow::activationsNeverAddPoints()
     AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
-    FRM_DISP w(grid, context, nullptr);
+    FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.Form_Activate();
     const int axisLabels = int(qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))
@@ -447,7 +447,7 @@ void TstGraphWindow::closeButtonDestroysWindow()
     AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
-    QPointer<FRM_DISP> w = new FRM_DISP(grid, context, nullptr);
+    QPointer<FRM_DISP> w = new FRM_DISP(grid, context.dialogs, context.printer, nullptr);
     w->show();
     QTest::mouseClick(w->CMD_CLOSE(), Qt::LeftButton);
     QTRY_VERIFY(w.isNull());

@@ -1,6 +1,6 @@
 // The list's rows and marks as plain data, without widgets or a database.
 #include "history/HistoryRows.h"
-#include "shell/AppError.h"
+#include "common/AppError.h"
 
 #include "TestSupport.h"
 

@@ -2,8 +2,8 @@
 // and grid, scripted message boxes.
 #include "history/HistoryRows.h"
 #include "records/DiaryDb.h"
-#include "shell/Conversions.h"
-#include "shell/FlexGrid.h"
+#include "common/Conversions.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include "TestSupport.h"

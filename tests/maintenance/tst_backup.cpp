@@ -4,7 +4,7 @@
 #include "maintenance/Backup.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
-#include "shell/AppError.h"
+#include "common/AppError.h"
 #include "shell/Form1.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "records/DiaryDb.h"
 #include "shell/AppContext.h"
 #include "shell/Form1.h"
-#include "shell/Twips.h"
+#include "common/Twips.h"
 #include "records/TempEdit.h"
 
 #include <QAction>
@@ -228,7 +228,8 @@ void TstPurge::noDatabaseIsShownAndWindowCloses()
 {
     TestEnv env(kNow);
     AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
-    QPointer<FRM_DELETE> w = new FRM_DELETE(nullptr, context, nullptr);
+    const SharedState noDiary;
+    QPointer<FRM_DELETE> w = new FRM_DELETE(noDiary, context.dialogs, context.clock, nullptr);
     w->show();
     env.dialogs.answers = {Dialogs::Answer::Yes};
     w->cmdRun_Click();

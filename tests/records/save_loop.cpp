@@ -6,7 +6,7 @@
 #include "SaveLoopEntry.h"
 
 #include "records/DiaryDb.h"
-#include "shell/AppError.h"
+#include "common/AppError.h"
 
 #include <QCoreApplication>
 

@@ -7,8 +7,8 @@
 #include "graph/FRM_DISP.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "shell/AppError.h"
-#include "shell/FlexGrid.h"
+#include "common/AppError.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>

@@ -1,12 +1,13 @@
 // CSV export and import: the RFC 4180 reader and writer, the diary's columns, and the
 // two commands of the file menu against a real diary file.
 #include "TestSupport.h"
+#include "records/DiaryCsv.h"
 
 #include "records/CsvFormat.h"
 #include "records/CsvTransfer.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "shell/FileSafety.h"
+#include "common/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 
 #include "DiaryFile.h"
 #include "records/DiaryDb.h"
-#include "shell/AppError.h"
+#include "common/AppError.h"
 
 #include <QFile>
 #include <QSqlDatabase>

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
-#include "shell/Twips.h"
+#include "common/Twips.h"
 
 #include <QAction>
 #include <QLabel>

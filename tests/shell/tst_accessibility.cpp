@@ -6,7 +6,7 @@
 #include "graph/FRM_DISP.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 

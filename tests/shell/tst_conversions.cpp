@@ -1,6 +1,6 @@
 // The numeric test, the 16-bit conversion and the date rules the whole program shares.
-#include "shell/AppError.h"
-#include "shell/Conversions.h"
+#include "common/AppError.h"
+#include "common/Conversions.h"
 
 #include <QTest>
 

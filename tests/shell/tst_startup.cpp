@@ -1,10 +1,11 @@
 // Start-up of the main window on a temporary program folder.
 #include "TestSupport.h"
+#include "history/HistoryTab.h"
 
 #include "records/DiaryDb.h"
-#include "shell/FlexGrid.h"
+#include "history/FlexGrid.h"
 #include "shell/Form1.h"
-#include "shell/Twips.h"
+#include "common/Twips.h"
 
 #include <QAction>
 #include <QDateEdit>

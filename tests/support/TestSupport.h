@@ -3,8 +3,8 @@
 #include "graph/PrintTarget.h"
 #include "records/DayRecord.h"
 #include "shell/Form1.h"
-#include "shell/Clock.h"
-#include "shell/Dialogs.h"
+#include "common/Clock.h"
+#include "common/Dialogs.h"
 
 #include <QImage>
 #include <QList>

@@ -4,9 +4,9 @@
 // writes OUT_PREFIX-entry.png, OUT_PREFIX-list.png and OUT_PREFIX-graph.png.
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
-#include "shell/Clock.h"
-#include "shell/Dialogs.h"
-#include "shell/Fonts.h"
+#include "common/Clock.h"
+#include "common/Dialogs.h"
+#include "common/Fonts.h"
 #include "shell/Form1.h"
 
 #include <QApplication>

@@ -98,6 +98,16 @@ QLocale japaneseLocale()
     return QLocale(QLocale::Japanese, QLocale::Japan);
 }
 
+QString japaneseLongDateFormat()
+{
+    return QStringLiteral("yyyy年MM月dd日 dddd");
+}
+
+QString japaneseLongDate(const QDate &date)
+{
+    return japaneseLocale().toString(date, japaneseLongDateFormat());
+}
+
 qint64 daysBetween(const QDate &from, const QDate &to)
 {
     return from.daysTo(to);

@@ -37,6 +37,10 @@ QString weekdayCharacter(const QDate &date);
 // Dates are shown the Japanese way whatever the system's locale is.
 QLocale japaneseLocale();
 
+// The long form of a day, "2024年03月05日 火曜日", as the date picker and the forecast show it.
+QString japaneseLongDateFormat();
+QString japaneseLongDate(const QDate &date);
+
 // Whole days from `from` to `to`: negative when `to` lies before `from`.
 qint64 daysBetween(const QDate &from, const QDate &to);
 

@@ -33,6 +33,16 @@ void Dialogs::error(QWidget *parent, const QString &text, const QString &title)
     message(parent, text, Icon::Critical, Buttons::Ok, title);
 }
 
+void Dialogs::pgError(QWidget *parent, const QString &text)
+{
+    error(parent, text, QStringLiteral("PG-Error"));
+}
+
+void Dialogs::notice(QWidget *parent, const QString &text)
+{
+    message(parent, text, Icon::None, Buttons::Ok);
+}
+
 QString Dialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &)
 {
     return QString();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AppError.h"
+
 #include <QList>
 #include <QString>
 
@@ -35,6 +37,10 @@ public:
                    const QString &title = QString(), Answer defaultButton = Answer::Ok);
     Answer question(QWidget *parent, const QString &text, const QString &title);
     void error(QWidget *parent, const QString &text, const QString &title);
+    // The usual error box: critical-stop icon, OK, title "PG-Error".
+    void pgError(QWidget *parent, const QString &text);
+    // A plain box under the program's title: no icon, OK.
+    void notice(QWidget *parent, const QString &text);
 
     // Returns the text entered, or the empty text when the user cancels.
     virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
@@ -51,6 +57,20 @@ public:
 protected:
     virtual Answer show(QWidget *parent, const Message &message) = 0;
 };
+
+// Runs `work` under the usual error trap: an AppError ends it and is shown in the
+// "PG-Error" box. Returns whether `work` ran to its end.
+template <typename Work>
+bool trapped(Dialogs &dialogs, QWidget *parent, Work &&work)
+{
+    try {
+        work();
+        return true;
+    } catch (const AppError &error) {
+        dialogs.pgError(parent, error.message());
+        return false;
+    }
+}
 
 // The real thing: the toolkit's standard message and input boxes.
 class QtDialogs final : public Dialogs

@@ -1,6 +1,6 @@
 #include "FlexGrid.h"
 
-#include "Twips.h"
+#include "common/Twips.h"
 
 #include <QEvent>
 #include <QHeaderView>

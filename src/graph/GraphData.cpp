@@ -1,0 +1,79 @@
+#include "GraphData.h"
+
+#include "common/Conversions.h"
+#include "history/HistoryRows.h"
+
+namespace nerina {
+
+namespace {
+
+double temperatureValue(const QString &text)
+{
+    if (text.isEmpty() || text == QLatin1String("0"))
+        return GraphData::kNoTemperature;
+    // The list writes either nothing or a number; anything else would be a list we did not
+    // fill, and drawing it at the no-temperature line beats stopping the program.
+    return isNumeric(text) ? numericValue(text) : GraphData::kNoTemperature;
+}
+
+} // namespace
+
+GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell)
+{
+    const int n = GraphData::kPoints;
+    GraphData data;
+    data.firstDay = cell(n, 0) + QLatin1Char('/') + cell(n, 1) + QLatin1Char('/') + cell(n, 2);
+    data.lastDay = cell(1, 0) + QLatin1Char('/') + cell(1, 1) + QLatin1Char('/') + cell(1, 2);
+    data.values.reserve(n);
+    data.labels.reserve(n);
+    for (int i = 1; i <= n; ++i) {
+        const int row = n + 1 - i;
+        const QString temperature = cell(row, 4);
+        const QString mark = cell(row, ColMark);
+        data.values.append(temperatureValue(temperature));
+        data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
+        data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
+        data.readings.append(readingFromText(temperature));
+        data.period.append(mark == kPeriodMark);
+        data.fertile.append(mark == kFertileMark);
+        data.love.append(cell(row, ColLove) == kLoveMark);
+    }
+    data.shifts = findTemperatureShifts(data.readings, data.period);
+    return data;
+}
+
+QString dayToolTip(const GraphData &data, int i)
+{
+    if (i < 0 || i >= data.days.size())
+        return QString();
+    QString text = data.days[i] + QStringLiteral("  ");
+    if (const std::optional<int> reading = data.readings[i])
+        text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
+    else
+        text += QStringLiteral("体温の記録なし");
+    QString marks;
+    if (data.period[i])
+        marks += kPeriodMark;
+    if (data.fertile[i])
+        marks += kFertileMark;
+    if (data.love[i])
+        marks += kLoveMark;
+    if (!marks.isEmpty())
+        text += QStringLiteral("  ") + marks;
+    return text;
+}
+
+QList<int> labelledPoints(int points)
+{
+    QList<int> out;
+    if (points <= 0)
+        return out;
+    for (int i = points; i >= 1; i -= 15)
+        out.prepend(i);
+    // The oldest day too, unless a label already stands close to it.
+    if (out.first() > 5)
+        out.prepend(1);
+    return out;
+}
+
+} // namespace nerina

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "TemperatureShift.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace nerina {
+
+// What the graph shows, taken from the list's cells: the title line's two days and one
+// point a day, the oldest day first.
+struct GraphData
+{
+    static constexpr int kPoints = 180;
+    static constexpr double kNoTemperature = 36.5; // where a day without a temperature is drawn
+
+    QString firstDay;     // "2023/9/8"
+    QString lastDay;      // "2024/3/5"
+    QList<double> values; // kPoints values
+    QStringList labels;   // kPoints labels "9/8"
+
+    // The same days once more, for the marks drawn under the curve and the tooltips.
+    QStringList days;                    // "2024/3/5"
+    QList<std::optional<int>> readings;  // hundredths of a degree; none when not measured
+    QList<bool> period;                  // the list shows "●"
+    QList<bool> fertile;                 // the list shows "★"
+    QList<bool> love;                    // the list shows "◎"
+    QList<TemperatureShift> shifts;      // confirmed rises, with their coverlines
+};
+
+// Reads the list's rows 1..180 (row 1 the selected day, row 180 the oldest) through
+// `cell(row, col)`: columns 0..2 are year, month and day, column 4 the temperature text,
+// columns 6 and 7 the marks.
+GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell);
+
+// What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎".
+QString dayToolTip(const GraphData &data, int i);
+
+// Which points carry a date on the time axis: every 15th day counted back from the
+// selected day, and the oldest day. Point numbers start at 1.
+QList<int> labelledPoints(int points);
+
+} // namespace nerina

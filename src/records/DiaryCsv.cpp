@@ -1,0 +1,268 @@
+#include "DiaryCsv.h"
+
+#include "CsvFormat.h"
+#include "DiaryDb.h"
+
+#include <QFile>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nerina {
+
+namespace {
+
+enum Column { Date, Temperature, Condition, Diary, Period, Intercourse, ColumnCount };
+
+// Returns 0 for "0", 1 for "1", -1 for anything else.
+int parseFlag(const QString &field)
+{
+    if (field == QLatin1String("0"))
+        return 0;
+    if (field == QLatin1String("1"))
+        return 1;
+    return -1;
+}
+
+QDate parseDate(const QString &field)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
+    const QRegularExpressionMatch m = pattern.match(field);
+    if (!m.hasMatch())
+        return QDate();
+    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+std::optional<double> parseTemperature(const QString &field)
+{
+    if (field.isEmpty())
+        return 0.0;
+    static const QRegularExpression pattern(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    if (!pattern.match(field).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const double value = field.toLatin1().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The rules every data row of the file must pass, in file order. The import stops at
+// the first row they refuse; the export counts the rows they would refuse.
+class DiaryRowCheck
+{
+public:
+    // The entry of the row that starts on `line`, or nothing, with error() saying why.
+    std::optional<DayRecord> read(const QStringList &fields, int line)
+    {
+        auto refuse = [this](const QString &why) {
+            m_error = why;
+            return std::optional<DayRecord>();
+        };
+        if (fields.size() != ColumnCount)
+            return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(fields.size()));
+        DayRecord r;
+        r.DAT_DATE = parseDate(fields.at(Date));
+        if (!r.DAT_DATE.isValid())
+            return refuse(QStringLiteral("日付が正しくありません（YYYY-MM-DD の形で書きます）。"));
+        if (const auto first = m_seen.constFind(r.DAT_DATE); first != m_seen.constEnd())
+            return refuse(QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
+        m_seen.insert(r.DAT_DATE, line);
+        r.TEMP = parseTemperature(fields.at(Temperature));
+        if (!r.TEMP)
+            return refuse(QStringLiteral("体温が数値ではありません。"));
+        r.CONDITION = fields.at(Condition).isNull() ? QString(QLatin1String("")) : fields.at(Condition);
+        r.DIARY = fields.at(Diary).isNull() ? QString(QLatin1String("")) : fields.at(Diary);
+        const int period = parseFlag(fields.at(Period));
+        const int intercourse = parseFlag(fields.at(Intercourse));
+        if (period < 0 || intercourse < 0)
+            return refuse(QStringLiteral("%1の欄は 0 か 1 で書きます。")
+                              .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
+        r.GUEST = period == 1;
+        r.LOVE = intercourse == 1;
+        return r;
+    }
+
+    const QString &error() const { return m_error; }
+
+private:
+    QHash<QDate, int> m_seen; // day -> the line it was first on
+    QString m_error;
+};
+
+// A stored value as text: a NULL as the empty text, a number in its shortest form, a
+// blob as the UTF-8 text it holds.
+QString storedText(const QVariant &value)
+{
+    return value.isNull() ? QString() : value.toString();
+}
+
+// Why a file could not be opened or read, in Japanese.
+QString readErrorText(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("ﾌｧｲﾙがありません。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
+    case EIO:
+        return QStringLiteral("ディスクの読み書きに失敗しました。");
+    default:
+        return QStringLiteral("エラー番号 %1").arg(systemError);
+    }
+}
+
+FileBytes failedRead(const QString &text)
+{
+    FileBytes result;
+    result.error = text;
+    return result;
+}
+
+} // namespace
+
+QStringList diaryCsvHeader()
+{
+    return {QStringLiteral("date"), QStringLiteral("temperature"), QStringLiteral("condition"),
+            QStringLiteral("diary"), QStringLiteral("period"), QStringLiteral("intercourse")};
+}
+
+QString csvTemperature(double value)
+{
+    // The fixed form never shows an exponent; the sign of a negative zero is kept so
+    // that even that reads back bit for bit.
+    if (value == 0 && std::signbit(value))
+        return QStringLiteral("-0");
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+}
+
+DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
+{
+    DiaryExport out;
+    out.text = csvRecord(diaryCsvHeader());
+    DiaryRowCheck check;
+    for (const QVariantList &row : rows) {
+        const QVariant &temp = row.at(Temperature);
+        auto flag = [&row](Column c) {
+            return row.at(c).isNull() ? QStringLiteral("0") : storedText(row.at(c));
+        };
+        const QStringList fields = {
+            storedText(row.at(Date)),
+            temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
+            storedText(row.at(Condition)), storedText(row.at(Diary)), flag(Period), flag(Intercourse)};
+        // The line only names a day's first row in a message, which the count does not use.
+        if (!check.read(fields, out.rows + 2))
+            ++out.refused;
+        out.text += csvRecord(fields);
+        ++out.rows;
+    }
+    return out;
+}
+
+DiaryCsv diaryFromCsv(const QByteArray &text)
+{
+    DiaryCsv result;
+    auto fail = [&result](int line, const QString &message) {
+        result.records.clear();
+        result.errorLine = line;
+        result.error = message;
+        return result;
+    };
+
+    const CsvParse parsed = parseCsv(text);
+    if (!parsed.ok())
+        return fail(parsed.errorLine, parsed.error);
+    if (parsed.rows.empty() || parsed.rows.front().fields != diaryCsvHeader())
+        return fail(1, QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
+
+    DiaryRowCheck check;
+    result.records.reserve(parsed.rows.size() - 1);
+    for (std::size_t i = 1; i < parsed.rows.size(); ++i) {
+        const CsvRow &row = parsed.rows[i];
+        std::optional<DayRecord> record = check.read(row.fields, row.line);
+        if (!record)
+            return fail(row.line, check.error());
+        result.records.push_back(std::move(*record));
+    }
+    return result;
+}
+
+FileBytes readImportFile(const QString &path, qint64 limit)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const QString notAFile = QStringLiteral("通常のﾌｧｲﾙではないため、読み込めません。");
+    const QString tooLarge = QStringLiteral("ﾌｧｲﾙが大きすぎます。");
+    // Looked at before it is opened: opening a device can do something by itself.
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    if (!S_ISREG(info.st_mode))
+        return failedRead(notAFile);
+    // Without O_NONBLOCK the opening of a pipe put in its place meanwhile would wait for
+    // a writer; what was opened is looked at again.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+    FileBytes result;
+    if (::fstat(fd, &info) != 0) {
+        result.error = QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno));
+    } else if (!S_ISREG(info.st_mode)) {
+        result.error = notAFile;
+    } else if (info.st_size > limit) {
+        result.error = tooLarge;
+    } else {
+        // One byte past the limit tells a file that grew while it was read.
+        QByteArray &bytes = result.bytes;
+        bytes.resize(qsizetype(info.st_size) + 1);
+        qint64 done = 0;
+        while (result.error.isNull()) {
+            if (done == bytes.size()) {
+                if (done > limit) {
+                    result.error = tooLarge;
+                    break;
+                }
+                bytes.resize(qsizetype(std::min(limit + 1, done * 2 + 4096)));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+            if (n == 0)
+                break;
+            if (n > 0)
+                done += n;
+            else if (errno != EINTR)
+                result.error = QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(readErrorText(errno));
+        }
+        bytes.truncate(qsizetype(done));
+    }
+    ::close(fd);
+    if (!result.error.isNull())
+        result.bytes.clear();
+    return result;
+}
+
+ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db)
+{
+    ImportPlan plan;
+    if (records.empty())
+        return plan;
+    QDate earliest = records.front().DAT_DATE;
+    for (const DayRecord &r : records)
+        earliest = std::min(earliest, r.DAT_DATE);
+    QSet<QDate> stored;
+    for (const DayRecord &r : db.daysFrom(earliest))
+        stored.insert(r.DAT_DATE);
+    for (const DayRecord &r : records)
+        (stored.contains(r.DAT_DATE) ? plan.clashing : plan.fresh).push_back(r);
+    return plan;
+}
+
+} // namespace nerina
