@@ -9,7 +9,7 @@
 namespace nerina::bench {
 
 constexpr int kDays = 36525; // 100 years
-inline const QDate kNewest{2026, 12, 6};
+inline const QDate kNewest {2026, 12, 6};
 
 // Writes kDays daily entries ending on kNewest into an empty diary file, in one
 // transaction with bound values: a period of six days in every thirty (a fifth of all

@@ -2,12 +2,12 @@
 // Prints median times; run by hand, never as a test.
 #include "BenchDiary.h"
 #include "DiaryFile.h"
-#include "graph/PrintTarget.h"
-#include "history/HistoryRows.h"
-#include "records/DiaryDb.h"
 #include "common/Clock.h"
 #include "common/Dialogs.h"
+#include "graph/PrintTarget.h"
 #include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
+#include "records/DiaryDb.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -57,7 +57,6 @@ public:
     bool print(const QImage &, QString *) override { return true; }
 };
 
-
 // Median of kRuns timings of `timed`, each run prepared by `before` (not timed).
 double medianMs(const std::function<void(int)> &before, const std::function<void()> &timed)
 {
@@ -88,7 +87,7 @@ int main(int argc, char **argv)
     QuietDialogs dialogs;
     FixedClock clock;
     NoPrinter printer;
-    Form1 form(AppContext{dialogs, clock, folder.path(), printer});
+    Form1 form(AppContext {dialogs, clock, folder.path(), printer});
     if (!form.Form_Load())
         return 1;
     form.show();
@@ -106,16 +105,17 @@ int main(int argc, char **argv)
         QApplication::processEvents();
     };
 
-    const double widgetRecent = medianMs([&](int run) { switchBackTo(recentDay(run)); },
-                                         [&] { tabs->setCurrentIndex(1); });
-    const double widgetPainted = medianMs([&](int run) { switchBackTo(recentDay(run)); }, [&] {
-        tabs->setCurrentIndex(1);
-        form.ui().DATA_FLX->repaint();
-    });
-    const double widgetFiveYears = medianMs([&](int run) { switchBackTo(fiveYearsBack(run)); },
-                                            [&] { tabs->setCurrentIndex(1); });
-    const double widgetOldest = medianMs([&](int run) { switchBackTo(oldestDay(run)); },
-                                         [&] { tabs->setCurrentIndex(1); });
+    const double widgetRecent
+        = medianMs([&](int run) { switchBackTo(recentDay(run)); }, [&] { tabs->setCurrentIndex(1); });
+    const double widgetPainted = medianMs([&](int run) { switchBackTo(recentDay(run)); },
+                                          [&] {
+                                              tabs->setCurrentIndex(1);
+                                              form.ui().DATA_FLX->repaint();
+                                          });
+    const double widgetFiveYears
+        = medianMs([&](int run) { switchBackTo(fiveYearsBack(run)); }, [&] { tabs->setCurrentIndex(1); });
+    const double widgetOldest
+        = medianMs([&](int run) { switchBackTo(oldestDay(run)); }, [&] { tabs->setCurrentIndex(1); });
 
     DiaryDb &db = *form.state().G_DB;
     const QString cycle = form.state().G_CYCLE_DAYS;
@@ -130,11 +130,12 @@ int main(int argc, char **argv)
     const double pureOldest = medianMs([&](int run) { selected = oldestDay(run); }, [&] { pure(selected); });
 
     const std::vector<DayRecord> entries = db.daysBetween(historyCutOff(kNewest), kNewest);
-    const double rowsOnly = medianMs([](int) {}, [&] {
-        std::vector<HistoryRow> rows = historyRows(kNewest, entries);
-        markFertileDays(rows, cycle);
-        sink += rows.size();
-    });
+    const double rowsOnly = medianMs([](int) {},
+                                     [&] {
+                                         std::vector<HistoryRow> rows = historyRows(kNewest, entries);
+                                         markFertileDays(rows, cycle);
+                                         sink += rows.size();
+                                     });
 
     std::printf("median of %d runs, milliseconds\n", kRuns);
     std::printf("  list tab, selected day among the newest:        %8.3f\n", widgetRecent);

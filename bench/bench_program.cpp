@@ -5,12 +5,12 @@
 #include "DiaryFile.h"
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
 #include "maintenance/Backup.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -44,8 +44,6 @@ using namespace nerina::bench;
 namespace {
 
 const QDateTime kNow(kNewest, QTime(9, 30));
-
-
 
 // Medians of several steps taken in turn within each run, so that all of them meet the
 // disk in the same mood: on this kind of machine a flush to disk costs anything from under
@@ -210,8 +208,8 @@ int main(int argc, char **argv)
     setup.start();
     if (!fillDiary(base))
         return 1;
-    std::printf("diary of %d daily entries (%lld KiB) written in %lld ms\n", kDays,
-                QFileInfo(base).size() / 1024, setup.elapsed());
+    std::printf("diary of %d daily entries (%lld KiB) written in %lld ms\n", kDays, QFileInfo(base).size() / 1024,
+                setup.elapsed());
     std::fflush(stdout);
 
     TestEnv env(kNow);
@@ -222,41 +220,53 @@ int main(int argc, char **argv)
 
     // --- Opening the diary: the open with its quick_check, and the quick_check alone.
     constexpr int kOpenRuns = 31;
-    const double openDiary = medianMs(kOpenRuns, [](int) {}, [&] { DiaryDb db(env.dbPath()); });
+    const double openDiary = medianMs(
+        kOpenRuns, [](int) {}, [&] { DiaryDb db(env.dbPath()); });
     const double quickCheck = [&] {
         RawDb raw(env.dbPath());
         QSqlQuery check(raw.database());
-        return medianMs(kOpenRuns, [](int) {}, [&] {
-            check.exec(QStringLiteral("PRAGMA quick_check(1)"));
-            sink += check.next() ? 1 : 0;
-            check.finish();
-        });
+        return medianMs(
+            kOpenRuns, [](int) {},
+            [&] {
+                check.exec(QStringLiteral("PRAGMA quick_check(1)"));
+                sink += check.next() ? 1 : 0;
+                check.finish();
+            });
     }();
-    const double rawOpen = medianMs(kOpenRuns, [](int) {}, [&] { RawDb raw(env.dbPath()); });
+    const double rawOpen = medianMs(
+        kOpenRuns, [](int) {}, [&] { RawDb raw(env.dbPath()); });
 
     // --- 1. Start-up: construct, load, show, first paint.
     constexpr int kStartRuns = 21;
     std::unique_ptr<Form1> form;
-    const double startUp = medianMs(kStartRuns, [&](int) { form.reset(); }, [&] {
-        form = env.makeForm();
-        PaintWatch paint(form.get());
-        form->show();
-        failures += paint.wait() ? 0 : 1;
-    });
-    const double constructOnly = medianMs(kStartRuns, [&](int) { form.reset(); }, [&] { form = env.makeForm(false); });
-    const double loadOnly = medianMs(kStartRuns, [&](int) { form = env.makeForm(false); }, [&] { form->Form_Load(); });
-    const double forecast = medianMs(kStartRuns, [](int) {}, [&] { sink += std::size_t(form->ForecastNextPeriod().size()); });
-    const double periodDays = medianMs(kStartRuns, [](int) {}, [&] { sink += form->state().G_DB->periodDays(62).size(); });
+    const double startUp = medianMs(
+        kStartRuns, [&](int) { form.reset(); },
+        [&] {
+            form = env.makeForm();
+            PaintWatch paint(form.get());
+            form->show();
+            failures += paint.wait() ? 0 : 1;
+        });
+    const double constructOnly = medianMs(
+        kStartRuns, [&](int) { form.reset(); }, [&] { form = env.makeForm(false); });
+    const double loadOnly = medianMs(
+        kStartRuns, [&](int) { form = env.makeForm(false); }, [&] { form->Form_Load(); });
+    const double forecast = medianMs(
+        kStartRuns, [](int) {}, [&] { sink += std::size_t(form->ForecastNextPeriod().size()); });
+    const double periodDays = medianMs(
+        kStartRuns, [](int) {}, [&] { sink += form->state().G_DB->periodDays(62).size(); });
     form.reset();
     std::unique_ptr<QMainWindow> bare;
-    const double startFloor = medianMs(kStartRuns, [&](int) { bare.reset(); }, [&] {
-        bare = std::make_unique<QMainWindow>();
-        auto *table = new QTableWidget(181, 8, bare.get());
-        bare->setCentralWidget(table);
-        PaintWatch paint(bare.get());
-        bare->show();
-        failures += paint.wait() ? 0 : 1;
-    });
+    const double startFloor = medianMs(
+        kStartRuns, [&](int) { bare.reset(); },
+        [&] {
+            bare = std::make_unique<QMainWindow>();
+            auto *table = new QTableWidget(181, 8, bare.get());
+            bare->setCentralWidget(table);
+            PaintWatch paint(bare.get());
+            bare->show();
+            failures += paint.wait() ? 0 : 1;
+        });
     bare.reset();
 
     // --- 2. List fill, selected day among the newest, a different one each run.
@@ -313,11 +323,14 @@ int main(int argc, char **argv)
         range.finish();
         sink += std::size_t(r);
     };
-    const double listFloor = medianMs(kListRuns, [&](int run) { selected = recentDay(run); }, floorFill);
-    const double listFloorPaint = medianMs(kListRuns, [&](int run) { selected = recentDay(run); }, [&] {
-        floorFill();
-        table->repaint();
-    });
+    const double listFloor = medianMs(
+        kListRuns, [&](int run) { selected = recentDay(run); }, floorFill);
+    const double listFloorPaint = medianMs(
+        kListRuns, [&](int run) { selected = recentDay(run); },
+        [&] {
+            floorFill();
+            table->repaint();
+        });
 
     // --- 3. Graph activation with the list filled, a different list each run.
     constexpr int kGraphRuns = 41;
@@ -421,13 +434,15 @@ int main(int argc, char **argv)
             failures += put.exec() ? 0 : 1;
             failures += db.commit() ? 0 : 1;
         };
-        saves = interleavedMs(kSaveRuns, {
-            {[&](int run) { arrangeDay(kNewest.addDays(1 + run)); }, [&] { outcome = form->SaveDayRecord(); }},
-            {[&](int run) { day = kNewest.addDays(1 + run); }, saveRaw},
-            {[&](int run) { overwriteOf(kNewest.addDays(-1 - run)); }, [&] { outcome = form->SaveDayRecord(); }},
-            {[&](int run) { day = kNewest.addDays(-1 - run); }, saveRaw},
-            {[&](int run) { overwriteOf(kNewest.addDays(-100 - run)); }, [&] { form->REG_BTN_Click(); }},
-        });
+        saves = interleavedMs(
+            kSaveRuns,
+            {
+                {[&](int run) { arrangeDay(kNewest.addDays(1 + run)); }, [&] { outcome = form->SaveDayRecord(); }},
+                {[&](int run) { day = kNewest.addDays(1 + run); }, saveRaw},
+                {[&](int run) { overwriteOf(kNewest.addDays(-1 - run)); }, [&] { outcome = form->SaveDayRecord(); }},
+                {[&](int run) { day = kNewest.addDays(-1 - run); }, saveRaw},
+                {[&](int run) { overwriteOf(kNewest.addDays(-100 - run)); }, [&] { form->REG_BTN_Click(); }},
+            });
     }
     failures += outcome == SaveOutcome::Stored ? 0 : 1;
     failures += saveEnv.dialogs.unscriptedQuestions;
@@ -446,41 +461,43 @@ int main(int argc, char **argv)
         failures += copyFile(base, folder->filePath(QStringLiteral("nerina.mdb"))) ? 0 : 1;
     };
     const auto diaryPath = [&] { return folder->filePath(QStringLiteral("nerina.mdb")); };
-    const QStringList purgeTexts{QStringLiteral("2026/12/06以前のﾃﾞｰﾀを削除します。続けますか？"),
-                                 QStringLiteral("削除されました")};
+    const QStringList purgeTexts {QStringLiteral("2026/12/06以前のﾃﾞｰﾀを削除します。続けますか？"),
+                                  QStringLiteral("削除されました")};
     FRM_DELETE *purge = nullptr;
     QString backupPath;
-    const std::vector<double> purges = interleavedMs(kPurgeRuns, {
-        {[&](int) {
-             freshCopy();
-             form = std::make_unique<Form1>(AppContext{env.dialogs, env.clock, folder->path(), env.printer});
-             form->Form_Load();
-             form->mnuFileDataMente_Click();
-             purge = form->purgeWindow();
-             purge->DTPicker1()->setDate(kNewest);
-             QCoreApplication::processEvents();
-             env.dialogs.clear();
-             env.dialogs.answers = {Dialogs::Answer::Yes};
-         },
-         [&] {
-             purge->cmdRun_Click();
-             failures += env.dialogs.texts() == purgeTexts ? 0 : 1;
-         }},
-        {[&](int) {
-             failures += DiaryDb(diaryPath()).daysFrom(QDate(1, 1, 1)).empty() ? 0 : 1;
-             freshCopy();
-         },
-         [&] { backupPath = backupDiary(diaryPath(), kNow); }},
-        {[&](int) { freshCopy(); }, [&] { DiaryDb(diaryPath()).deleteUpTo(kNewest); }},
-        {[&](int) {
-             freshCopy();
-             rawPurge = std::make_unique<RawDb>(diaryPath());
-         },
-         [&] {
-             QSqlQuery wipe(rawPurge->database());
-             failures += wipe.exec(QStringLiteral("DELETE FROM DATA_FIL")) ? 0 : 1;
-         }},
-    });
+    const std::vector<double> purges = interleavedMs(
+        kPurgeRuns,
+        {
+            {[&](int) {
+                 freshCopy();
+                 form = std::make_unique<Form1>(AppContext {env.dialogs, env.clock, folder->path(), env.printer});
+                 form->Form_Load();
+                 form->mnuFileDataMente_Click();
+                 purge = form->purgeWindow();
+                 purge->DTPicker1()->setDate(kNewest);
+                 QCoreApplication::processEvents();
+                 env.dialogs.clear();
+                 env.dialogs.answers = {Dialogs::Answer::Yes};
+             },
+             [&] {
+                 purge->cmdRun_Click();
+                 failures += env.dialogs.texts() == purgeTexts ? 0 : 1;
+             }},
+            {[&](int) {
+                 failures += DiaryDb(diaryPath()).daysFrom(QDate(1, 1, 1)).empty() ? 0 : 1;
+                 freshCopy();
+             },
+             [&] { backupPath = backupDiary(diaryPath(), kNow); }},
+            {[&](int) { freshCopy(); }, [&] { DiaryDb(diaryPath()).deleteUpTo(kNewest); }},
+            {[&](int) {
+                 freshCopy();
+                 rawPurge = std::make_unique<RawDb>(diaryPath());
+             },
+             [&] {
+                 QSqlQuery wipe(rawPurge->database());
+                 failures += wipe.exec(QStringLiteral("DELETE FROM DATA_FIL")) ? 0 : 1;
+             }},
+        });
     form.reset();
     rawPurge.reset();
     folder.reset();
@@ -497,9 +514,10 @@ int main(int argc, char **argv)
     row("  main window, 100-year diary", startUp, startFloor);
     std::printf("    floor: bare QMainWindow with an empty 181x8 QTableWidget\n");
     std::printf("    of which: construct %.2f, Form_Load %.2f\n", constructOnly, loadOnly);
-    std::printf("    in Form_Load: ForecastNextPeriod %.2f, its query of the newest 62 period days %.2f\n", forecast, periodDays);
-    std::printf("    opening the diary (%d): DiaryDb %.2f, its PRAGMA quick_check(1) %.2f, raw open %.2f\n",
-                kOpenRuns, openDiary, quickCheck, rawOpen);
+    std::printf("    in Form_Load: ForecastNextPeriod %.2f, its query of the newest 62 period days %.2f\n", forecast,
+                periodDays);
+    std::printf("    opening the diary (%d): DiaryDb %.2f, its PRAGMA quick_check(1) %.2f, raw open %.2f\n", kOpenRuns,
+                openDiary, quickCheck, rawOpen);
     std::printf("2 list fill (%d): switch to the list tab, newest days\n", kListRuns);
     row("  fill", listFill, listFloor);
     row("  fill and grid repaint", listFillPaint, listFloorPaint);

@@ -1,7 +1,7 @@
-#include "graph/SystemPrinter.h"
 #include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
+#include "graph/SystemPrinter.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     nerina::QtDialogs dialogs;
     nerina::SystemClock clock;
     nerina::SystemPrinter printer;
-    nerina::Form1 window(nerina::AppContext{dialogs, clock, QApplication::applicationDirPath(), printer});
+    nerina::Form1 window(nerina::AppContext {dialogs, clock, QApplication::applicationDirPath(), printer});
     if (!window.Form_Load())
         return 1;
     QObject::connect(&window, &nerina::Form1::ended, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -11,7 +11,7 @@ namespace nerina {
 class AppError : public std::exception
 {
 public:
-    explicit AppError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    explicit AppError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) { }
     const QString &message() const noexcept { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 

@@ -26,18 +26,14 @@ namespace {
 
 QString normalisedNumber(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
+    static const QRegularExpression pattern(QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)$"));
     const QString t = toHalfWidth(text).trimmed();
     return pattern.match(t).hasMatch() ? t : QString();
 }
 
 } // namespace
 
-bool isNumeric(const QString &text)
-{
-    return !normalisedNumber(text).isEmpty();
-}
+bool isNumeric(const QString &text) { return !normalisedNumber(text).isEmpty(); }
 
 double numericValue(const QString &text)
 {
@@ -65,10 +61,7 @@ qint16 toInt16(double value)
     return static_cast<qint16>(rounded);
 }
 
-qint16 toInt16(const QString &text)
-{
-    return toInt16(numericValue(text));
-}
+qint16 toInt16(const QString &text) { return toInt16(numericValue(text)); }
 
 QDate dateSerial(int year, int month, int day)
 {
@@ -93,24 +86,12 @@ QString weekdayCharacter(const QDate &date)
     return names[weekdaySundayFirst(date) - 1];
 }
 
-QLocale japaneseLocale()
-{
-    return QLocale(QLocale::Japanese, QLocale::Japan);
-}
+QLocale japaneseLocale() { return QLocale(QLocale::Japanese, QLocale::Japan); }
 
-QString japaneseLongDateFormat()
-{
-    return QStringLiteral("yyyy年MM月dd日 dddd");
-}
+QString japaneseLongDateFormat() { return QStringLiteral("yyyy年MM月dd日 dddd"); }
 
-QString japaneseLongDate(const QDate &date)
-{
-    return japaneseLocale().toString(date, japaneseLongDateFormat());
-}
+QString japaneseLongDate(const QDate &date) { return japaneseLocale().toString(date, japaneseLongDateFormat()); }
 
-qint64 daysBetween(const QDate &from, const QDate &to)
-{
-    return from.daysTo(to);
-}
+qint64 daysBetween(const QDate &from, const QDate &to) { return from.daysTo(to); }
 
 } // namespace nerina

@@ -6,13 +6,10 @@
 
 namespace nerina {
 
-QString Dialogs::programTitle()
-{
-    return QStringLiteral("Nerina's Diary");
-}
+QString Dialogs::programTitle() { return QStringLiteral("Nerina's Diary"); }
 
-Dialogs::Answer Dialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
-                                 const QString &title, Answer defaultButton)
+Dialogs::Answer Dialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons, const QString &title,
+                                 Answer defaultButton)
 {
     Message m;
     m.text = text;
@@ -33,25 +30,13 @@ void Dialogs::error(QWidget *parent, const QString &text, const QString &title)
     message(parent, text, Icon::Critical, Buttons::Ok, title);
 }
 
-void Dialogs::pgError(QWidget *parent, const QString &text)
-{
-    error(parent, text, QStringLiteral("PG-Error"));
-}
+void Dialogs::pgError(QWidget *parent, const QString &text) { error(parent, text, QStringLiteral("PG-Error")); }
 
-void Dialogs::notice(QWidget *parent, const QString &text)
-{
-    message(parent, text, Icon::None, Buttons::Ok);
-}
+void Dialogs::notice(QWidget *parent, const QString &text) { message(parent, text, Icon::None, Buttons::Ok); }
 
-QString Dialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &)
-{
-    return QString();
-}
+QString Dialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &) { return QString(); }
 
-QString Dialogs::openFileName(QWidget *, const QString &, const QString &, const QString &)
-{
-    return QString();
-}
+QString Dialogs::openFileName(QWidget *, const QString &, const QString &, const QString &) { return QString(); }
 
 Dialogs::Answer QtDialogs::show(QWidget *parent, const Message &m)
 {
@@ -79,24 +64,20 @@ Dialogs::Answer QtDialogs::show(QWidget *parent, const Message &m)
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title,
-                         const QString &defaultText)
+QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 
-QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &path,
-                                const QString &filter)
+QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
 {
     // The dialog itself asks before an existing file is replaced.
     return QFileDialog::getSaveFileName(parent, title, path, filter);
 }
 
-QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &path,
-                                const QString &filter)
+QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, title, path, filter);
 }

@@ -33,8 +33,8 @@ public:
     virtual ~Dialogs() = default;
 
     // An empty title stands for the program's title.
-    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons,
-                   const QString &title = QString(), Answer defaultButton = Answer::Ok);
+    Answer message(QWidget *parent, const QString &text, Icon icon, Buttons buttons, const QString &title = QString(),
+                   Answer defaultButton = Answer::Ok);
     Answer question(QWidget *parent, const QString &text, const QString &title);
     void error(QWidget *parent, const QString &text, const QString &title);
     // The usual error box: critical-stop icon, OK, title "PG-Error".
@@ -43,16 +43,13 @@ public:
     void notice(QWidget *parent, const QString &text);
 
     // Returns the text entered, or the empty text when the user cancels.
-    virtual QString input(QWidget *parent, const QString &prompt, const QString &title,
-                          const QString &defaultText) = 0;
+    virtual QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) = 0;
 
     // The file to write or to read; `path` is the folder and name offered first and
     // `filter` the file types ("CSV (*.csv);;..."). The empty text when the user cancels,
     // which is all a seam without file dialogs ever answers.
-    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path,
-                                 const QString &filter);
-    virtual QString openFileName(QWidget *parent, const QString &title, const QString &path,
-                                 const QString &filter);
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
 
 protected:
     virtual Answer show(QWidget *parent, const Message &message) = 0;
@@ -60,8 +57,7 @@ protected:
 
 // Runs `work` under the usual error trap: an AppError ends it and is shown in the
 // "PG-Error" box. Returns whether `work` ran to its end.
-template <typename Work>
-bool trapped(Dialogs &dialogs, QWidget *parent, Work &&work)
+template<typename Work> bool trapped(Dialogs &dialogs, QWidget *parent, Work &&work)
 {
     try {
         work();
@@ -76,12 +72,9 @@ bool trapped(Dialogs &dialogs, QWidget *parent, Work &&work)
 class QtDialogs final : public Dialogs
 {
 public:
-    QString input(QWidget *parent, const QString &prompt, const QString &title,
-                  const QString &defaultText) override;
-    QString saveFileName(QWidget *parent, const QString &title, const QString &path,
-                         const QString &filter) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &path,
-                         const QString &filter) override;
+    QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
 
 protected:
     Answer show(QWidget *parent, const Message &message) override;

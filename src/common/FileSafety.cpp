@@ -16,16 +16,10 @@ namespace {
 
 const QString kPartialSuffix = QStringLiteral(".partial");
 
-[[noreturn]] void failWith(int systemError)
-{
-    throw AppError(fileErrorText(systemError));
-}
+[[noreturn]] void failWith(int systemError) { throw AppError(fileErrorText(systemError)); }
 
 // Flushes an open descriptor, keeping the first error.
-int syncDescriptor(int fd)
-{
-    return ::fsync(fd) == 0 ? 0 : errno;
-}
+int syncDescriptor(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
 
 } // namespace
 
@@ -33,40 +27,24 @@ QString fileErrorText(int systemError)
 {
     switch (systemError) {
     case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("ディスクに空きがないため、書き込めませんでした。");
-    case EFBIG:
-        return QStringLiteral("ファイルの大きさの上限を超えるため、書き込めませんでした。");
-    case EEXIST:
-        return QStringLiteral("同じ名前のファイルがすでにあります。");
+    case EDQUOT: return QStringLiteral("ディスクに空きがないため、書き込めませんでした。");
+    case EFBIG: return QStringLiteral("ファイルの大きさの上限を超えるため、書き込めませんでした。");
+    case EEXIST: return QStringLiteral("同じ名前のファイルがすでにあります。");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("書き込む権限がないため、書き込めませんでした。");
-    case EROFS:
-        return QStringLiteral("読み取り専用の場所のため、書き込めませんでした。");
+    case EPERM: return QStringLiteral("書き込む権限がないため、書き込めませんでした。");
+    case EROFS: return QStringLiteral("読み取り専用の場所のため、書き込めませんでした。");
     case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("保存先のフォルダがありません。");
-    case EISDIR:
-        return QStringLiteral("同じ名前のフォルダがあるため、書き込めませんでした。");
-    case ENAMETOOLONG:
-        return QStringLiteral("ファイル名が長すぎます。");
-    case EIO:
-        return QStringLiteral("ディスクの読み書きに失敗しました。");
-    default:
-        return QStringLiteral("ファイルを書き込めませんでした（エラー番号 %1）。").arg(systemError);
+    case ENOTDIR: return QStringLiteral("保存先のフォルダがありません。");
+    case EISDIR: return QStringLiteral("同じ名前のフォルダがあるため、書き込めませんでした。");
+    case ENAMETOOLONG: return QStringLiteral("ファイル名が長すぎます。");
+    case EIO: return QStringLiteral("ディスクの読み書きに失敗しました。");
+    default: return QStringLiteral("ファイルを書き込めませんでした（エラー番号 %1）。").arg(systemError);
     }
 }
 
-QString partialPathFor(const QString &path)
-{
-    return path + kPartialSuffix;
-}
+QString partialPathFor(const QString &path) { return path + kPartialSuffix; }
 
-bool isPartialPath(const QString &path)
-{
-    return path.endsWith(kPartialSuffix);
-}
+bool isPartialPath(const QString &path) { return path.endsWith(kPartialSuffix); }
 
 void syncFile(const QString &path)
 {
@@ -85,8 +63,8 @@ void renameIntoPlace(const QString &from, const QString &to)
         failWith(errno);
     // The new name lives in the folder: flush it too. A folder that cannot be opened
     // for this (rare, and not an error of the copy) is left to the system's own flush.
-    const int dir = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir
+        = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         const int error = syncDescriptor(dir);
         ::close(dir);

@@ -4,15 +4,12 @@
 
 namespace nerina {
 
-QString designFontFamily()
-{
-    return QStringLiteral("ＭＳ Ｐゴシック");
-}
+QString designFontFamily() { return QStringLiteral("ＭＳ Ｐゴシック"); }
 
 void installFontSubstitutions()
 {
-    const QStringList families = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                                  QStringLiteral("Noto Sans CJK JP")};
+    const QStringList families
+        = {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
     QFont::insertSubstitutions(designFontFamily(), families);
 }
 

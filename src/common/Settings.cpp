@@ -8,7 +8,6 @@ namespace nerina {
 
 namespace {
 
-
 const QString kKey = QStringLiteral("G_CYCLE/DATA");
 
 } // namespace

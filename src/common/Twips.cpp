@@ -12,14 +12,8 @@ int logicalDpi(const QWidget *widget)
     return dpi > 0 ? dpi : 96;
 }
 
-int twipsToPixels(double twips, int dpi)
-{
-    return int(std::lround(twips * dpi / 1440.0));
-}
+int twipsToPixels(double twips, int dpi) { return int(std::lround(twips * dpi / 1440.0)); }
 
-int pixelsToTwips(int pixels, int dpi)
-{
-    return int(std::lround(pixels * 1440.0 / dpi));
-}
+int pixelsToTwips(int pixels, int dpi) { return int(std::lround(pixels * 1440.0 / dpi)); }
 
 } // namespace nerina

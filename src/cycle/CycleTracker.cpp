@@ -10,11 +10,9 @@
 
 namespace nerina {
 
-CycleTracker::CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window,
-                           const std::array<QLabel *, 3> &panels)
+CycleTracker::CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window, const std::array<QLabel *, 3> &panels)
     : m_state(state), m_dialogs(dialogs), m_window(window), m_panels(panels)
-{
-}
+{ }
 
 void CycleTracker::SET_BTN_Click()
 {
@@ -50,15 +48,9 @@ void CycleTracker::applyCycleLength(const QString &days)
     refreshForecast();
 }
 
-void CycleTracker::showCycleLength()
-{
-    m_panels[0]->setText(cyclePanelText(m_state.G_CYCLE_DAYS));
-}
+void CycleTracker::showCycleLength() { m_panels[0]->setText(cyclePanelText(m_state.G_CYCLE_DAYS)); }
 
-void CycleTracker::refreshForecast()
-{
-    m_panels[1]->setText(ForecastNextPeriod());
-}
+void CycleTracker::refreshForecast() { m_panels[1]->setText(ForecastNextPeriod()); }
 
 QString CycleTracker::ForecastNextPeriod()
 {

@@ -37,8 +37,7 @@ std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays)
     return start;
 }
 
-ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected,
-                           const QString &cycleDays)
+ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected, const QString &cycleDays)
 {
     ForecastResult out;
     // Without a recorded period the count starts at the zero date, far in the past.
@@ -59,7 +58,8 @@ ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate 
         }
 
         const qint64 d = daysBetween(p, selected);
-        out.dayKind = isFertileDay(d, toInt16(cycleDays)) ? QStringLiteral("妊娠可能日です") : QStringLiteral("通常日です");
+        out.dayKind
+            = isFertileDay(d, toInt16(cycleDays)) ? QStringLiteral("妊娠可能日です") : QStringLiteral("通常日です");
     } catch (const AppError &e) {
         out.error = e.message();
     }

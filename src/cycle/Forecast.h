@@ -25,15 +25,14 @@ std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays);
 // What the status bar says about the next period and about the selected day.
 struct ForecastResult
 {
-    QString nextPeriod;              // panel 2: the expected day, or the notice
-    std::optional<QString> dayKind;  // panel 3: fertile or ordinary; none after an error
-    std::optional<QString> error;    // the error that ended the forecast early
+    QString nextPeriod;             // panel 2: the expected day, or the notice
+    std::optional<QString> dayKind; // panel 3: fertile or ordinary; none after an error
+    std::optional<QString> error;   // the error that ended the forecast early
 };
 
 // The forecast for the selected day from the start of the last period and the cycle
 // length as text (rounded to a 16-bit integer). An error ends the work where it happens:
 // what was reached by then is kept, as the status bar shows it.
-ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected,
-                           const QString &cycleDays);
+ForecastResult forecastFor(const std::optional<QDate> &periodStart, const QDate &selected, const QString &cycleDays);
 
 } // namespace nerina

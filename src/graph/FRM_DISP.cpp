@@ -1,12 +1,12 @@
 #include "FRM_DISP.h"
 
 #include "PrintTarget.h"
-#include "history/HistoryRows.h"
 #include "common/Conversions.h"
 #include "common/Dialogs.h"
-#include "history/FlexGrid.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
+#include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -14,8 +14,8 @@
 #include <QCursor>
 #include <QEvent>
 #include <QLabel>
-#include <QLineSeries>
 #include <QLegendMarker>
+#include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QToolTip>
@@ -37,13 +37,13 @@ struct Place
 {
     int left, top, width, height;
 };
-constexpr Place kLabelDate0{1200, 360, 1815, 315};
-constexpr Place kLabelBetween{3480, 360, 345, 315};
-constexpr Place kLabelDate1{4320, 360, 1815, 315};
-constexpr Place kLabel1{6600, 360, 2655, 495};
-constexpr Place kChart{240, 960, 10575, 5535};
-constexpr Place kPrint{7080, 6960, 1815, 375};
-constexpr Place kClose{9120, 6960, 1695, 375};
+constexpr Place kLabelDate0 {1200, 360, 1815, 315};
+constexpr Place kLabelBetween {3480, 360, 345, 315};
+constexpr Place kLabelDate1 {4320, 360, 1815, 315};
+constexpr Place kLabel1 {6600, 360, 2655, 495};
+constexpr Place kChart {240, 960, 10575, 5535};
+constexpr Place kPrint {7080, 6960, 1815, 375};
+constexpr Place kClose {9120, 6960, 1695, 375};
 
 constexpr double kAxisMin = 34.5;
 constexpr double kAxisMax = 38.5;
@@ -70,9 +70,8 @@ FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer,
 
     const int dpi = logicalDpi(this);
     auto px = [dpi](int twips) { return twipsToPixels(twips, dpi); };
-    auto place = [&px](QWidget *w, const Place &p) {
-        w->setGeometry(px(p.left), px(p.top), px(p.width), px(p.height));
-    };
+    auto place
+        = [&px](QWidget *w, const Place &p) { w->setGeometry(px(p.left), px(p.top), px(p.width), px(p.height)); };
     resize(px(kClientWidth), px(kClientHeight));
 
     auto label = [&](const char *name, const QString &text, const Place &p) {
@@ -124,8 +123,8 @@ void FRM_DISP::buildChart()
     m_series->setPen(faint);
     m_chart->addSeries(m_series);
 
-    auto marks = [this](const QString &name, QScatterSeries::MarkerShape shape, const QColor &line,
-                        const QColor &fill, qreal size) {
+    auto marks = [this](const QString &name, QScatterSeries::MarkerShape shape, const QColor &line, const QColor &fill,
+                        qreal size) {
         auto *s = new QScatterSeries;
         s->setName(name);
         s->setMarkerShape(shape);
@@ -136,7 +135,8 @@ void FRM_DISP::buildChart()
         return s;
     };
     m_periodMarks = marks(QStringLiteral("月経"), QScatterSeries::MarkerShapeCircle, kPeriodColor, kPeriodColor, 6);
-    m_fertileMarks = marks(QStringLiteral("妊娠可能日"), QScatterSeries::MarkerShapeStar, kFertileColor, kFertileColor, 9);
+    m_fertileMarks
+        = marks(QStringLiteral("妊娠可能日"), QScatterSeries::MarkerShapeStar, kFertileColor, kFertileColor, 9);
     m_loveMarks = marks(QStringLiteral("SEX"), QScatterSeries::MarkerShapeCircle, kLoveColor, Qt::white, 7);
 
     const QFont axisFont = designFont(8);
@@ -254,7 +254,8 @@ void FRM_DISP::showCoverlines()
         connect(line, &QLineSeries::hovered, this, [this, level](const QPointF &, bool on) {
             if (on)
                 QToolTip::showText(QCursor::pos(),
-                                   QStringLiteral("カバーライン  ") + QString::number(level, 'f', 2) + QStringLiteral("℃"),
+                                   QStringLiteral("カバーライン  ") + QString::number(level, 'f', 2)
+                                       + QStringLiteral("℃"),
                                    m_chartView);
             else
                 QToolTip::hideText();
@@ -267,10 +268,7 @@ void FRM_DISP::showCoverlines()
     }
 }
 
-void FRM_DISP::Form_Load()
-{
-    m_chartView->setVisible(false);
-}
+void FRM_DISP::Form_Load() { m_chartView->setVisible(false); }
 
 bool FRM_DISP::event(QEvent *event)
 {
@@ -321,9 +319,9 @@ void FRM_DISP::Form_Activate()
 
 void FRM_DISP::setBackgrounds(const QColor &color)
 {
-    for (QWidget *w : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_labelBetween),
-                       static_cast<QWidget *>(m_labelDate[0]), static_cast<QWidget *>(m_labelDate[1]),
-                       static_cast<QWidget *>(m_label1)}) {
+    for (QWidget *w :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(m_labelBetween), static_cast<QWidget *>(m_labelDate[0]),
+          static_cast<QWidget *>(m_labelDate[1]), static_cast<QWidget *>(m_label1)}) {
         QPalette p = w->palette();
         p.setColor(QPalette::Window, color);
         w->setPalette(p);
@@ -360,9 +358,6 @@ void FRM_DISP::CMD_PRINT_Click()
     }
 }
 
-void FRM_DISP::CMD_CLOSE_Click()
-{
-    close();
-}
+void FRM_DISP::CMD_CLOSE_Click() { close(); }
 
 } // namespace nerina

@@ -70,7 +70,7 @@ private:
     PrintTarget &m_printer;
     GraphData m_data;
 
-    std::array<QLabel *, 2> m_labelDate{};
+    std::array<QLabel *, 2> m_labelDate {};
     QLabel *m_labelBetween = nullptr;
     QLabel *m_label1 = nullptr;
     QChartView *m_chartView = nullptr;

@@ -24,12 +24,12 @@ struct GraphData
     QStringList labels;   // kPoints labels "9/8"
 
     // The same days once more, for the marks drawn under the curve and the tooltips.
-    QStringList days;                    // "2024/3/5"
-    QList<std::optional<int>> readings;  // hundredths of a degree; none when not measured
-    QList<bool> period;                  // the list shows "●"
-    QList<bool> fertile;                 // the list shows "★"
-    QList<bool> love;                    // the list shows "◎"
-    QList<TemperatureShift> shifts;      // confirmed rises, with their coverlines
+    QStringList days;                   // "2024/3/5"
+    QList<std::optional<int>> readings; // hundredths of a degree; none when not measured
+    QList<bool> period;                 // the list shows "●"
+    QList<bool> fertile;                // the list shows "★"
+    QList<bool> love;                   // the list shows "◎"
+    QList<TemperatureShift> shifts;     // confirmed rises, with their coverlines
 };
 
 // Reads the list's rows 1..180 (row 1 the selected day, row 180 the oldest) through

@@ -24,8 +24,7 @@ bool SystemPrinter::print(const QImage &image, QString *error)
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("NerinasDiary-graph"));
     // The graph is wider than tall; on a sideways page it comes out larger.
-    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape
-                                                              : QPageLayout::Portrait);
+    printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
 
     QPainter painter;
     if (!painter.begin(&printer))

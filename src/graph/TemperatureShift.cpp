@@ -16,10 +16,7 @@ constexpr int kFourSpan = 5;   // the same where a fourth reading is needed
 constexpr int kClearRise = 20; // 0.20 degrees, in hundredths
 constexpr int kStep = 5;       // readings are compared to the nearest 0.05 degrees
 
-int rounded(int hundredths)
-{
-    return (hundredths + kStep / 2) / kStep * kStep;
-}
+int rounded(int hundredths) { return (hundredths + kStep / 2) / kStep * kStep; }
 
 // The readings of one cycle, oldest first: their days and rounded temperatures.
 struct CycleReadings
@@ -69,7 +66,7 @@ std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &re
         if (r.temp[k] <= coverline)
             continue;
         if (const std::optional<int> at = confirmation(r, k, coverline))
-            return TemperatureShift{r.day[k - kLowReadings], r.day[k], r.day[*at], end - 1, coverline};
+            return TemperatureShift {r.day[k - kLowReadings], r.day[k], r.day[*at], end - 1, coverline};
     }
     return std::nullopt;
 }
@@ -95,8 +92,7 @@ QList<int> periodStarts(const QList<bool> &periodDays)
     return starts;
 }
 
-QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings,
-                                              const QList<bool> &periodDays)
+QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays)
 {
     const int days = int(readings.size());
     // Cycle bounds: the days before the first period start, if any, then each start.

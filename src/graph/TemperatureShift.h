@@ -10,11 +10,11 @@ namespace nerina {
 // three-over-six rule. Days are indexes into the series handed in, oldest first.
 struct TemperatureShift
 {
-    int firstLow = 0;   // the first of the six readings the coverline is taken from
-    int firstHigh = 0;  // the reading above all six that starts the shift
-    int confirmed = 0;  // the reading that confirms it
-    int lastDay = 0;    // the last day of that cycle: before the next period start, or the last day
-    int coverline = 0;  // highest of the six readings once rounded, in hundredths of a degree
+    int firstLow = 0;  // the first of the six readings the coverline is taken from
+    int firstHigh = 0; // the reading above all six that starts the shift
+    int confirmed = 0; // the reading that confirms it
+    int lastDay = 0;   // the last day of that cycle: before the next period start, or the last day
+    int coverline = 0; // highest of the six readings once rounded, in hundredths of a degree
 
     bool operator==(const TemperatureShift &) const = default;
 };
@@ -44,7 +44,6 @@ QList<int> periodStarts(const QList<bool> &periodDays);
 // five after it) confirm it: when the first three lie above the line but the third is short
 // of 0.20 above, by a fourth reading above the line; when one of the second and third lies
 // on or below the line, by a fourth reading at least 0.20 above it.
-QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings,
-                                              const QList<bool> &periodDays);
+QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays);
 
 } // namespace nerina

@@ -29,10 +29,7 @@ void FlexGrid::changeEvent(QEvent *event)
     QTableWidget::changeEvent(event);
 }
 
-void FlexGrid::setRows(int rows)
-{
-    setRowCount(qMax(0, rows - 1));
-}
+void FlexGrid::setRows(int rows) { setRowCount(qMax(0, rows - 1)); }
 
 void FlexGrid::setCols(int cols)
 {
@@ -95,15 +92,9 @@ void FlexGrid::setTextMatrix(int row, int col, const QString &text)
     setItem(row - 1, col, cell);
 }
 
-int FlexGrid::colWidthTwips(int col) const
-{
-    return pixelsToTwips(columnWidth(col), logicalDpi(this));
-}
+int FlexGrid::colWidthTwips(int col) const { return pixelsToTwips(columnWidth(col), logicalDpi(this)); }
 
-void FlexGrid::setColWidthTwips(int col, int twips)
-{
-    setColumnWidth(col, twipsToPixels(twips, logicalDpi(this)));
-}
+void FlexGrid::setColWidthTwips(int col, int twips) { setColumnWidth(col, twipsToPixels(twips, logicalDpi(this))); }
 
 void FlexGrid::setMergeCol(int col, bool merge)
 {
@@ -111,14 +102,8 @@ void FlexGrid::setMergeCol(int col, bool merge)
         m_merge[col] = merge;
 }
 
-bool FlexGrid::mergeCol(int col) const
-{
-    return m_merge.value(col, false);
-}
+bool FlexGrid::mergeCol(int col) const { return m_merge.value(col, false); }
 
-void FlexGrid::setRedraw(bool on)
-{
-    setUpdatesEnabled(on);
-}
+void FlexGrid::setRedraw(bool on) { setUpdatesEnabled(on); }
 
 } // namespace nerina

@@ -45,8 +45,7 @@ std::vector<HistoryRow> historyRows(const QDate &selected, const std::vector<Day
         // Both run from the newest day back. Whatever lies after this row's day can no
         // longer be shown: a later day than the selected one, or a second entry for a
         // day that a row has already taken.
-        while (next < newestFirst.size()
-               && (!newestFirst[next].DAT_DATE.isValid() || newestFirst[next].DAT_DATE > day))
+        while (next < newestFirst.size() && (!newestFirst[next].DAT_DATE.isValid() || newestFirst[next].DAT_DATE > day))
             ++next;
         if (next < newestFirst.size() && newestFirst[next].DAT_DATE == day) {
             const DayRecord &entry = newestFirst[next];

@@ -28,9 +28,9 @@ enum HistoryColumn : int {
     ColLove = 7,
 };
 
-extern const QString kPeriodMark;   // period day
-extern const QString kLoveMark;     // intercourse
-extern const QString kFertileMark;  // fertile-window day
+extern const QString kPeriodMark;  // period day
+extern const QString kLoveMark;    // intercourse
+extern const QString kFertileMark; // fertile-window day
 
 using HistoryRow = std::array<QString, kHistoryColumns>;
 

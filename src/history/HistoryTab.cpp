@@ -71,9 +71,8 @@ GridLayoutTwips HistoryTab::setUpGrid(double w, int tabLeft)
     // The window system gives whole pixels: each width is taken as it reads back in
     // twips, so the snapping carries into the widths that follow from it.
     const int dpi = logicalDpi(this);
-    const GridLayoutTwips layout = computeGridLayout(w, tabLeft, [dpi](int twips) {
-        return pixelsToTwips(twipsToPixels(twips, dpi), dpi);
-    });
+    const GridLayoutTwips layout
+        = computeGridLayout(w, tabLeft, [dpi](int twips) { return pixelsToTwips(twipsToPixels(twips, dpi), dpi); });
     for (int c = 0; c < kHistoryColumns; ++c)
         DATA_FLX->setColWidthTwips(c, layout.columns[std::size_t(c)]);
     DATA_FLX->setMergeCol(ColYear, true);
@@ -87,8 +86,8 @@ void HistoryTab::FillHistoryGrid()
     DATA_FLX->setRedraw(false);
     trapped(m_dialogs, m_window, [this] {
         const QDate selected = m_state.G_SEL_DATE;
-        const std::vector<HistoryRow> rows =
-            historyRows(selected, m_state.db().daysBetween(historyCutOff(selected), selected));
+        const std::vector<HistoryRow> rows
+            = historyRows(selected, m_state.db().daysBetween(historyCutOff(selected), selected));
         for (int r = 1; r <= kHistoryDays; ++r) {
             const HistoryRow &row = rows[std::size_t(r - 1)];
             for (int c = 0; c < kHistoryColumns; ++c)

@@ -17,7 +17,7 @@ struct SharedState;
 // (all in twips). `snap` turns a wanted width into the width the window system gives.
 struct GridLayoutTwips
 {
-    std::array<int, 8> columns{};
+    std::array<int, 8> columns {};
     int gridWidth = 0;
     int tabWidth = 0;
     int windowWidth = 0;

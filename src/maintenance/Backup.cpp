@@ -1,18 +1,17 @@
 #include "Backup.h"
 
-#include "records/DiaryDb.h"
 #include "common/AppError.h"
 #include "common/FileSafety.h"
+#include "records/DiaryDb.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 #include <cerrno>
 
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace nerina {
@@ -73,7 +72,8 @@ void copyInto(const QString &source, const QString &target)
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE)
-        throw AppError(copyFailure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.get() : to.get(), stepped));
+        throw AppError(
+            copyFailure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.get() : to.get(), stepped));
     if (finished != SQLITE_OK)
         throw AppError(copyFailure(to.get(), finished));
 }
@@ -103,8 +103,8 @@ QString backupDiary(const QString &dbPath, const QDateTime &now, int keep)
     const QString partial = partialPathFor(target);
 
     // Whatever an earlier copy that was cut off left behind (its journal included).
-    for (const QString &leftover :
-         filesBeside(dbPath, partialPathFor(backupPrefix(dbPath) + QStringLiteral("*.") + db.suffix()) + QLatin1Char('*')))
+    for (const QString &leftover : filesBeside(
+             dbPath, partialPathFor(backupPrefix(dbPath) + QStringLiteral("*.") + db.suffix()) + QLatin1Char('*')))
         QFile::remove(leftover);
     if (QFileInfo::exists(target))
         throw AppError(fileErrorText(EEXIST));

@@ -1,13 +1,13 @@
 #include "FRM_DELETE.h"
 
 #include "Backup.h"
-#include "records/SharedState.h"
-#include "common/Clock.h"
 #include "common/AppError.h"
+#include "common/Clock.h"
 #include "common/Conversions.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
+#include "records/SharedState.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -84,7 +84,8 @@ void FRM_DELETE::cmdRun_Click()
             try {
                 verifyBackup(copy, rows);
             } catch (const AppError &e) {
-                throw AppError(QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n") + e.message());
+                throw AppError(QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n")
+                               + e.message());
             }
         });
         m_dialogs.notice(this, QStringLiteral("削除されました"));
@@ -95,9 +96,6 @@ void FRM_DELETE::cmdRun_Click()
     }
 }
 
-void FRM_DELETE::cmdCancel_Click()
-{
-    close();
-}
+void FRM_DELETE::cmdCancel_Click() { close(); }
 
 } // namespace nerina

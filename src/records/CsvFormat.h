@@ -16,15 +16,15 @@ QByteArray csvRecord(const QStringList &fields);
 
 struct CsvRow
 {
-    int line = 0;        // the line of the file the record starts on, from 1
+    int line = 0; // the line of the file the record starts on, from 1
     QStringList fields;
 };
 
 struct CsvParse
 {
     std::vector<CsvRow> rows;
-    int errorLine = 0;   // 0 when the whole text was read
-    QString error;       // what is wrong on errorLine
+    int errorLine = 0; // 0 when the whole text was read
+    QString error;     // what is wrong on errorLine
     bool ok() const { return errorLine == 0; }
 };
 

@@ -23,8 +23,7 @@ const QString kFilter = QStringLiteral("CSV ﾌｧｲﾙ (*.csv);;すべての�
 
 CsvTransfer::CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window)
     : m_state(state), m_dialogs(dialogs), m_clock(clock), m_window(window)
-{
-}
+{ }
 
 QString CsvTransfer::defaultPath() const
 {
@@ -54,7 +53,8 @@ void CsvTransfer::exportDiary()
         }
         QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。").arg(csv.rows);
         if (csv.refused > 0)
-            done += QStringLiteral("\nうち %1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")
+            done += QStringLiteral(
+                        "\nうち %1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")
                         .arg(csv.refused);
         m_dialogs.message(m_window, done, Dialogs::Icon::Information, Dialogs::Buttons::Ok, kExportTitle);
     });
@@ -83,7 +83,9 @@ void CsvTransfer::importFile(const QString &path)
     }
     const DiaryCsv csv = diaryFromCsv(file.bytes);
     if (!csv.ok()) {
-        warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。").arg(csv.errorLine).arg(csv.error));
+        warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。")
+                 .arg(csv.errorLine)
+                 .arg(csv.error));
         return;
     }
     if (csv.records.empty()) {
@@ -96,14 +98,14 @@ void CsvTransfer::importFile(const QString &path)
     bool overwrite = false;
     if (!plan.clashing.empty()) {
         // One question for all of them; keeping what is there is the safe default.
-        overwrite = m_dialogs.message(m_window,
-                                      QStringLiteral("このうち %1 日分はすでに登録されています。\n"
-                                                     "登録済みのﾃﾞｰﾀを上書きしますか？\n"
-                                                     "（［いいえ］を選ぶと、その日のﾃﾞｰﾀはそのまま残します）")
-                                          .arg(plan.clashing.size()),
-                                      Dialogs::Icon::Question, Dialogs::Buttons::YesNo, kImportTitle,
-                                      Dialogs::Answer::No)
-                    == Dialogs::Answer::Yes;
+        overwrite
+            = m_dialogs.message(m_window,
+                                QStringLiteral("このうち %1 日分はすでに登録されています。\n"
+                                               "登録済みのﾃﾞｰﾀを上書きしますか？\n"
+                                               "（［いいえ］を選ぶと、その日のﾃﾞｰﾀはそのまま残します）")
+                                    .arg(plan.clashing.size()),
+                                Dialogs::Icon::Question, Dialogs::Buttons::YesNo, kImportTitle, Dialogs::Answer::No)
+              == Dialogs::Answer::Yes;
     }
 
     // Keeping: a day that another program has written since the plan was made is kept too.

@@ -95,8 +95,7 @@ DayEditor::DayEditor(SharedState &state, Dialogs &dialogs, QWidget *window)
         if (CheckTemperature())
             CONDITION_TEXT->setFocus(Qt::OtherFocusReason);
     });
-    connect(CONDITION_TEXT, &QLineEdit::returnPressed, this,
-            [this] { DIARY_TEXT->setFocus(Qt::OtherFocusReason); });
+    connect(CONDITION_TEXT, &QLineEdit::returnPressed, this, [this] { DIARY_TEXT->setFocus(Qt::OtherFocusReason); });
     connect(DTPicker1, &QDateEdit::dateChanged, this, [this] { DTPicker1_Change(); });
     connect(REG_BTN, &QPushButton::clicked, this, [this] { REG_BTN_Click(); });
 }
@@ -215,10 +214,7 @@ void DayEditor::buildControls()
     setTabOrder(REG_BTN, SET_BTN);
 }
 
-void DayEditor::markDirty()
-{
-    m_state.G_DIRTY = true;
-}
+void DayEditor::markDirty() { m_state.G_DIRTY = true; }
 
 void DayEditor::limitDiaryLength()
 {
@@ -275,10 +271,7 @@ void DayEditor::DTPicker1_Change()
     });
 }
 
-void DayEditor::REG_BTN_Click()
-{
-    registerDay();
-}
+void DayEditor::REG_BTN_Click() { registerDay(); }
 
 SaveOutcome DayEditor::registerDay()
 {
@@ -313,7 +306,7 @@ void DayEditor::LoadDayRecord()
         DIARY_TEXT->setPlainText(*row->DIARY);
         LOVE_CHK->setChecked(row->LOVE);
         GUEST_CHK->setChecked(row->GUEST);
-        m_loaded = Loaded{*row, TEMP_TEXT->rawText(), CONDITION_TEXT->text(), diaryText(DIARY_TEXT)};
+        m_loaded = Loaded {*row, TEMP_TEXT->rawText(), CONDITION_TEXT->text(), diaryText(DIARY_TEXT)};
     });
 }
 

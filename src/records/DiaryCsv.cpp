@@ -100,25 +100,18 @@ private:
 
 // A stored value as text: a NULL as the empty text, a number in its shortest form, a
 // blob as the UTF-8 text it holds.
-QString storedText(const QVariant &value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
+QString storedText(const QVariant &value) { return value.isNull() ? QString() : value.toString(); }
 
 // Why a file could not be opened or read, in Japanese.
 QString readErrorText(int systemError)
 {
     switch (systemError) {
     case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("ﾌｧｲﾙがありません。");
+    case ENOTDIR: return QStringLiteral("ﾌｧｲﾙがありません。");
     case EACCES:
-    case EPERM:
-        return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
-    case EIO:
-        return QStringLiteral("ディスクの読み書きに失敗しました。");
-    default:
-        return QStringLiteral("エラー番号 %1").arg(systemError);
+    case EPERM: return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
+    case EIO: return QStringLiteral("ディスクの読み書きに失敗しました。");
+    default: return QStringLiteral("エラー番号 %1").arg(systemError);
     }
 }
 
@@ -133,8 +126,8 @@ FileBytes failedRead(const QString &text)
 
 QStringList diaryCsvHeader()
 {
-    return {QStringLiteral("date"), QStringLiteral("temperature"), QStringLiteral("condition"),
-            QStringLiteral("diary"), QStringLiteral("period"), QStringLiteral("intercourse")};
+    return {QStringLiteral("date"),  QStringLiteral("temperature"), QStringLiteral("condition"),
+            QStringLiteral("diary"), QStringLiteral("period"),      QStringLiteral("intercourse")};
 }
 
 QString csvTemperature(double value)
@@ -153,13 +146,14 @@ DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
     DiaryRowCheck check;
     for (const QVariantList &row : rows) {
         const QVariant &temp = row.at(Temperature);
-        auto flag = [&row](Column c) {
-            return row.at(c).isNull() ? QStringLiteral("0") : storedText(row.at(c));
-        };
-        const QStringList fields = {
-            storedText(row.at(Date)),
-            temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
-            storedText(row.at(Condition)), storedText(row.at(Diary)), flag(Period), flag(Intercourse)};
+        auto flag = [&row](Column c) { return row.at(c).isNull() ? QStringLiteral("0") : storedText(row.at(c)); };
+        const QStringList fields
+            = {storedText(row.at(Date)),
+               temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
+               storedText(row.at(Condition)),
+               storedText(row.at(Diary)),
+               flag(Period),
+               flag(Intercourse)};
         // The line only names a day's first row in a message, which the count does not use.
         if (!check.read(fields, out.rows + 2))
             ++out.refused;

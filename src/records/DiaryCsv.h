@@ -26,7 +26,7 @@ struct DiaryExport
 {
     QByteArray text;
     int rows = 0;
-    int refused = 0;   // rows that diaryFromCsv would refuse
+    int refused = 0; // rows that diaryFromCsv would refuse
 };
 
 // The rows of DiaryDb::storedRows, in their order. Every row is written, so that nothing
@@ -39,8 +39,8 @@ DiaryExport diaryToCsv(const std::vector<QVariantList> &rows);
 
 struct DiaryCsv
 {
-    std::vector<DayRecord> records;   // in file order
-    int errorLine = 0;                // 0 when every line was good
+    std::vector<DayRecord> records; // in file order
+    int errorLine = 0;              // 0 when every line was good
     QString error;
     bool ok() const { return errorLine == 0; }
 };
@@ -57,7 +57,7 @@ inline constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
 struct FileBytes
 {
     QByteArray bytes;
-    QString error;   // the whole warning, in Japanese; null when the bytes were read
+    QString error; // the whole warning, in Japanese; null when the bytes were read
 };
 
 // The bytes of the file to import. Only a regular file is read (a pipe or a device
@@ -67,8 +67,8 @@ FileBytes readImportFile(const QString &path, qint64 limit);
 // The days of an import split by whether the diary already holds them.
 struct ImportPlan
 {
-    std::vector<DayRecord> fresh;     // days without a row
-    std::vector<DayRecord> clashing;  // days that have one
+    std::vector<DayRecord> fresh;    // days without a row
+    std::vector<DayRecord> clashing; // days that have one
 };
 ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db);
 

@@ -75,10 +75,7 @@ QVariant textValue(const std::optional<QString> &text)
     return text->isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(*text);
 }
 
-bool flag(const QVariant &v)
-{
-    return !v.isNull() && v.toLongLong() == 1;
-}
+bool flag(const QVariant &v) { return !v.isNull() && v.toLongLong() == 1; }
 
 DayRecord readRecord(const QSqlQuery &query)
 {
@@ -100,32 +97,32 @@ QString engineErrorText(int sqliteCode)
 {
     // SQLite's primary result codes that the user can do something about; the engine's
     // own English text would not tell her what is wrong with her diary.
-    enum SqliteCode { Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13,
-                      CantOpen = 14, NotADatabase = 26 };
+    enum SqliteCode {
+        Busy = 5,
+        Locked = 6,
+        ReadOnly = 8,
+        IoError = 10,
+        Corrupt = 11,
+        Full = 13,
+        CantOpen = 14,
+        NotADatabase = 26
+    };
     switch (sqliteCode & 0xff) {
     case Busy:
     case Locked:
         return QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。");
-    case ReadOnly:
-        return QStringLiteral("データファイルが読み取り専用のため、書き込めません。");
-    case IoError:
-        return QStringLiteral("データファイルの読み書きに失敗しました。");
-    case Corrupt:
-        return kDamaged;
-    case Full:
-        return QStringLiteral("ディスクに空きがないため、書き込めません。");
-    case CantOpen:
-        return QStringLiteral("データファイルを開けません。");
-    case NotADatabase:
-        return QStringLiteral("データファイルがデータベースの形式ではありません。");
-    default:
-        return QString();
+    case ReadOnly: return QStringLiteral("データファイルが読み取り専用のため、書き込めません。");
+    case IoError: return QStringLiteral("データファイルの読み書きに失敗しました。");
+    case Corrupt: return kDamaged;
+    case Full: return QStringLiteral("ディスクに空きがないため、書き込めません。");
+    case CantOpen: return QStringLiteral("データファイルを開けません。");
+    case NotADatabase: return QStringLiteral("データファイルがデータベースの形式ではありません。");
+    default: return QString();
     }
 }
 
 DiaryDb::DiaryDb(const QString &path)
-    : m_path(path),
-      m_connection(QStringLiteral("diary-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+    : m_path(path), m_connection(QStringLiteral("diary-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
@@ -186,24 +183,15 @@ DiaryDb::~DiaryDb()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-QSqlDatabase DiaryDb::database() const
-{
-    return QSqlDatabase::database(m_connection, false);
-}
+QSqlDatabase DiaryDb::database() const { return QSqlDatabase::database(m_connection, false); }
 
 namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 } // namespace
 
-QString DiaryDb::storedDay(const QDate &day)
-{
-    return day.toString(kDayFormat);
-}
+QString DiaryDb::storedDay(const QDate &day) { return day.toString(kDayFormat); }
 
-QDate DiaryDb::parseDay(const QString &stored)
-{
-    return QDate::fromString(stored.left(10), kDayFormat);
-}
+QDate DiaryDb::parseDay(const QString &stored) { return QDate::fromString(stored.left(10), kDayFormat); }
 
 std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
 {
@@ -230,29 +218,21 @@ bool DiaryDb::hasDay(const QDate &day) const
     return false;
 }
 
-bool DiaryDb::saveDay(const DayRecord &record, Existing existing)
-{
-    return saveDays({record}, existing).empty();
-}
+bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
-std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const
-{
-    return daysIn(from, std::nullopt);
-}
+std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const { return daysIn(from, std::nullopt); }
 
-std::vector<DayRecord> DiaryDb::daysBetween(const QDate &from, const QDate &upTo) const
-{
-    return daysIn(from, upTo);
-}
+std::vector<DayRecord> DiaryDb::daysBetween(const QDate &from, const QDate &upTo) const { return daysIn(from, upTo); }
 
 std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QDate> &upTo) const
 {
     // Newest day first; within one day the whole-day row, the one the editor loads and
     // saves, comes before rows that another tool stored with a time of day. The bounds
     // keep the primary key's index in use, so a day years back reads only its own range.
-    QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? %2 ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
-        .arg(kColumns, upTo ? QStringLiteral("AND DAT_DATE < ?") : QString()));
+    QSqlQuery query = prepare(
+        database(),
+        QStringLiteral("SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? %2 ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
+            .arg(kColumns, upTo ? QStringLiteral("AND DAT_DATE < ?") : QString()));
     query.addBindValue(storedDay(from));
     if (upTo)
         query.addBindValue(storedDay(upTo->addDays(1))); // "< the next day" keeps rows with a time of day
@@ -286,8 +266,10 @@ std::vector<QDate> DiaryDb::periodDays(int limit) const
     // Walks the primary key from the newest day down and stops after `limit` period days.
     // Every stored day starts with a digit, which sorts before ':'; the bound keeps text
     // that is no day at all (from other tools) from taking the places of real days.
-    QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    QSqlQuery query = prepare(
+        database(),
+        QStringLiteral(
+            "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
     query.addBindValue(limit);
     run(query);
     std::vector<QDate> days;
@@ -316,8 +298,7 @@ namespace {
 // read, so what `work` looks at cannot change before it writes. A second writer makes it
 // wait, then fail, before anything is written; any failure, or an exception of `work`,
 // rolls everything back.
-template <typename Work>
-auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
 {
     exec(db, QStringLiteral("BEGIN IMMEDIATE"));
     try {
@@ -361,10 +342,12 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
     // never replaced unless the caller said so.
     return inWriteTransaction(db, [&] {
         QSqlQuery find = prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
-        QSqlQuery update = prepare(db, QStringLiteral(
-            "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
-        QSqlQuery insert = prepare(db, QStringLiteral(
-            "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
+        QSqlQuery update = prepare(
+            db, QStringLiteral(
+                    "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
+        QSqlQuery insert = prepare(
+            db, QStringLiteral(
+                    "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
         std::vector<QDate> kept;
         for (const DayRecord &record : records) {
             const QString day = storedDay(record.DAT_DATE);
@@ -381,8 +364,11 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
                 }
             }
             const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
-                                         textValue(record.CONDITION), textValue(record.DIARY),
-                                         record.GUEST ? 1 : 0, record.LOVE ? 1 : 0, day};
+                                         textValue(record.CONDITION),
+                                         textValue(record.DIARY),
+                                         record.GUEST ? 1 : 0,
+                                         record.LOVE ? 1 : 0,
+                                         day};
             for (int i = 0; i < values.size(); ++i)
                 update.bindValue(i, values.at(i));
             run(update);

@@ -13,7 +13,7 @@ struct AppContext
 {
     Dialogs &dialogs;
     const Clock &clock;
-    QString programFolder;  // where nerina.mdb lies
+    QString programFolder; // where nerina.mdb lies
     PrintTarget &printer;
 };
 

@@ -56,8 +56,7 @@ constexpr int kTabLeftTwips = 120;
 
 } // namespace
 
-Form1::Form1(AppContext context, QWidget *parent)
-    : QMainWindow(parent), m_context(std::move(context))
+Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_context(std::move(context))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Dialogs::programTitle());
@@ -158,9 +157,11 @@ void Form1::buildMenus()
 
     m_ui.mnuFile = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     m_ui.mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    m_ui.mnuRegister = action(m_ui.mnuFile, "mnuRegister", QStringLiteral("登録(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    m_ui.mnuRegister
+        = action(m_ui.mnuFile, "mnuRegister", QStringLiteral("登録(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R));
     m_ui.mnuSet = action(m_ui.mnuFile, "mnuSet", QStringLiteral("設定(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_ui.mnuFileDataMente = action(m_ui.mnuFile, "mnuFileDataMente", QStringLiteral("ﾃﾞｰﾀﾒﾝﾃﾅﾝｽ(&D)"), QKeySequence(Qt::CTRL | Qt::Key_D));
+    m_ui.mnuFileDataMente = action(m_ui.mnuFile, "mnuFileDataMente", QStringLiteral("ﾃﾞｰﾀﾒﾝﾃﾅﾝｽ(&D)"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_D));
     m_ui.mnuExport = action(m_ui.mnuFile, "mnuExport", QStringLiteral("ｴｸｽﾎﾟｰﾄ(&E)..."), QKeySequence());
     m_ui.mnuImport = action(m_ui.mnuFile, "mnuImport", QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."), QKeySequence());
     m_ui.mnuPartition = separator(m_ui.mnuFile, "mnuPartition");
@@ -170,7 +171,8 @@ void Form1::buildMenus()
 
     m_ui.mnuHELP = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     m_ui.mnuHELP->setObjectName(QStringLiteral("mnuHELP"));
-    m_ui.mnuVERSION = action(m_ui.mnuHELP, "mnuVERSION", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"), QKeySequence(Qt::CTRL | Qt::Key_V));
+    m_ui.mnuVERSION
+        = action(m_ui.mnuHELP, "mnuVERSION", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&V)"), QKeySequence(Qt::CTRL | Qt::Key_V));
 
     connect(m_ui.mnuRegister, &QAction::triggered, this, [this] { mnuRegister_Click(); });
     connect(m_ui.mnuSet, &QAction::triggered, this, [this] { mnuSet_Click(); });
@@ -393,15 +395,9 @@ void Form1::mnuFileDataMente_Click()
     m_purge->activateWindow();
 }
 
-void Form1::mnuExport_Click()
-{
-    m_csv->exportDiary();
-}
+void Form1::mnuExport_Click() { m_csv->exportDiary(); }
 
-void Form1::mnuImport_Click()
-{
-    m_csv->importDiary();
-}
+void Form1::mnuImport_Click() { m_csv->importDiary(); }
 
 void Form1::mnuVERSION_Click()
 {
@@ -416,20 +412,11 @@ void Form1::mnuVERSION_Click()
     m_about->activateWindow();
 }
 
-void Form1::mnuRegister_Click()
-{
-    SaveDayRecord();
-}
+void Form1::mnuRegister_Click() { SaveDayRecord(); }
 
-void Form1::mnuSet_Click()
-{
-    SET_BTN_Click();
-}
+void Form1::mnuSet_Click() { SET_BTN_Click(); }
 
-void Form1::mnuClose_Click()
-{
-    CloseApp();
-}
+void Form1::mnuClose_Click() { CloseApp(); }
 
 void Form1::Toolbar1_ButtonClick(int position)
 {

@@ -43,8 +43,8 @@ struct Form1Ui
     QAction *mnuRegister = nullptr;
     QAction *mnuSet = nullptr;
     QAction *mnuFileDataMente = nullptr;
-    QAction *mnuExport = nullptr;              // the diary to a CSV file
-    QAction *mnuImport = nullptr;              // days from a CSV file into the diary
+    QAction *mnuExport = nullptr; // the diary to a CSV file
+    QAction *mnuImport = nullptr; // days from a CSV file into the diary
     QAction *mnuPartition = nullptr;
     QAction *mnuGraph = nullptr;
     QAction *mnuP3 = nullptr;
@@ -53,9 +53,9 @@ struct Form1Ui
     QAction *mnuVERSION = nullptr;
 
     QToolBar *Toolbar1 = nullptr;
-    std::array<QAction *, 4> toolbarButtons{}; // positions 1 to 4: "disc", "set", "graph", "close"
+    std::array<QAction *, 4> toolbarButtons {}; // positions 1 to 4: "disc", "set", "graph", "close"
 
-    std::array<QLabel *, 3> panels{};          // status bar panels 1 to 3
+    std::array<QLabel *, 3> panels {}; // status bar panels 1 to 3
 
     QTabWidget *SSTab1 = nullptr;
 

@@ -66,9 +66,6 @@ Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(m_ok, &QPushButton::clicked, this, [this] { Command1_Click(); });
 }
 
-void Form2::Command1_Click()
-{
-    close();
-}
+void Form2::Command1_Click() { close(); }
 
 } // namespace nerina

@@ -1,6 +1,5 @@
 // The cycle length command: the input box, its checks, the stored setting and the panels.
 #include "TestSupport.h"
-
 #include "records/DiaryDb.h"
 #include "shell/Form1.h"
 
@@ -17,10 +16,7 @@ namespace {
 
 const QString kPanel1 = QStringLiteral("月経周期：　");
 
-QString panel1(const QString &days)
-{
-    return kPanel1 + days + QStringLiteral("日");
-}
+QString panel1(const QString &days) { return kPanel1 + days + QStringLiteral("日"); }
 
 } // namespace
 
@@ -32,8 +28,8 @@ private slots:
     void input_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");     // empty: none
-        QTest::addColumn<QString>("stored");      // what the store holds afterwards
+        QTest::addColumn<QString>("message"); // empty: none
+        QTest::addColumn<QString>("stored");  // what the store holds afterwards
         QTest::addColumn<QString>("panel2");
         QTest::addColumn<QString>("panel3");
 
@@ -44,17 +40,17 @@ private slots:
         const QString fertile = QStringLiteral("妊娠可能日です");
 
         QTest::newRow("10") << "10" << invalid << "28" << before2 << ordinary;
-        QTest::newRow("11") << "11" << QString() << "11"
-                            << QStringLiteral("次回月経予定日は2024年03月12日 火曜日です") << ordinary;
-        QTest::newRow("30") << "30" << QString() << "30"
-                            << QStringLiteral("次回月経予定日は2024年03月31日 日曜日です") << ordinary;
-        QTest::newRow("59") << "59" << QString() << "59"
-                            << QStringLiteral("次回月経予定日は2024年04月29日 月曜日です") << ordinary;
+        QTest::newRow("11") << "11" << QString() << "11" << QStringLiteral("次回月経予定日は2024年03月12日 火曜日です")
+                            << ordinary;
+        QTest::newRow("30") << "30" << QString() << "30" << QStringLiteral("次回月経予定日は2024年03月31日 日曜日です")
+                            << ordinary;
+        QTest::newRow("59") << "59" << QString() << "59" << QStringLiteral("次回月経予定日は2024年04月29日 月曜日です")
+                            << ordinary;
         QTest::newRow("60") << "60" << invalid << "28" << before2 << ordinary;
         QTest::newRow("10.5 rounds to 10") << "10.5" << invalid << "28" << before2 << ordinary;
         // Kept as typed, counted as 12: the next day is 13 March and day 9 is fertile.
-        QTest::newRow("11.5 rounds to 12") << "11.5" << QString() << "11.5"
-                                           << QStringLiteral("次回月経予定日は2024年03月13日 水曜日です") << fertile;
+        QTest::newRow("11.5 rounds to 12")
+            << "11.5" << QString() << "11.5" << QStringLiteral("次回月経予定日は2024年03月13日 水曜日です") << fertile;
         QTest::newRow("59.4") << "59.4" << QString() << "59.4"
                               << QStringLiteral("次回月経予定日は2024年04月29日 月曜日です") << ordinary;
         QTest::newRow("59.5 rounds to 60") << "59.5" << invalid << "28" << before2 << ordinary;
@@ -164,8 +160,8 @@ private slots:
         TestEnv env(QDateTime(QDate(2024, 3, 10), QTime(8, 0)));
         auto form = env.makeForm();
         env.dialogs.clear();
-        const QString file = QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("NERINAS")).fileName();
+        const QString file
+            = QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS")).fileName();
         QFile::remove(file);
         QVERIFY(QDir().mkpath(file)); // a folder where the store's file should be
         env.dialogs.inputs << QStringLiteral("28");

@@ -1,6 +1,5 @@
 // The next-period forecast (status bar panel 2) and the fertile-day text (panel 3).
 #include "TestSupport.h"
-
 #include "cycle/Forecast.h"
 #include "records/DiaryDb.h"
 #include "shell/Form1.h"
@@ -50,29 +49,29 @@ void forecastTable()
     QTest::newRow("forecast day itself") << p << day(2024, 3, 31) << "30" << kNotice << kOrdinary;
     QTest::newRow("long after") << p << day(2024, 6, 1) << "30" << kNotice << kOrdinary;
     QTest::newRow("before P") << p << day(2024, 2, 20) << "30" << on0331 << kOrdinary;
-    QTest::newRow("no period day") << Days{} << day(2024, 3, 14) << "30" << kNotice << kOrdinary;
-    QTest::newRow("no period day, k=28") << Days{} << day(2024, 3, 13) << "28" << kNotice << kOrdinary;
+    QTest::newRow("no period day") << Days {} << day(2024, 3, 14) << "30" << kNotice << kOrdinary;
+    QTest::newRow("no period day, k=28") << Days {} << day(2024, 3, 13) << "28" << kNotice << kOrdinary;
 
     const QString on0330 = nextOn(QStringLiteral("2024年03月30日 土曜日"));
     QTest::newRow("k=29 d=12") << p << day(2024, 3, 13) << "29" << on0330 << kOrdinary;
     QTest::newRow("k=29 d=13") << p << day(2024, 3, 14) << "29" << on0330 << kFertile;
     QTest::newRow("k=29 d=17") << p << day(2024, 3, 18) << "29" << on0330 << kFertile;
     QTest::newRow("k=29 d=18") << p << day(2024, 3, 19) << "29" << on0330 << kOrdinary;
-    QTest::newRow("k=28 d=12") << p << day(2024, 3, 13) << "28"
-                               << nextOn(QStringLiteral("2024年03月29日 金曜日")) << kFertile;
+    QTest::newRow("k=28 d=12") << p << day(2024, 3, 13) << "28" << nextOn(QStringLiteral("2024年03月29日 金曜日"))
+                               << kFertile;
     // A fractional length counts rounded: 29.5 is 30 (half to even), 28.5 is 28.
     QTest::newRow("k=29.5 counts 30") << p << day(2024, 3, 19) << "29.5" << on0331 << kFertile;
     QTest::newRow("k=28.5 counts 28") << p << day(2024, 3, 19) << "28.5"
                                       << nextOn(QStringLiteral("2024年03月29日 金曜日")) << kOrdinary;
 
-    QTest::newRow("two-digit month and day") << Days{day(2024, 2, 4)} << day(2024, 2, 10) << "30"
+    QTest::newRow("two-digit month and day") << Days {day(2024, 2, 4)} << day(2024, 2, 10) << "30"
                                              << nextOn(QStringLiteral("2024年03月05日 火曜日")) << kOrdinary;
-    QTest::newRow("into the next year") << Days{day(2024, 12, 20)} << day(2024, 12, 25) << "30"
+    QTest::newRow("into the next year") << Days {day(2024, 12, 20)} << day(2024, 12, 25) << "30"
                                         << nextOn(QStringLiteral("2025年01月19日 日曜日")) << kOrdinary;
 
     // The period's first day counts, not its last: 28 Feb to 3 Mar is one period.
-    const Days run = {day(2024, 1, 30), day(2024, 2, 28), day(2024, 2, 29), day(2024, 3, 1),
-                      day(2024, 3, 2), day(2024, 3, 3)};
+    const Days run
+        = {day(2024, 1, 30), day(2024, 2, 28), day(2024, 2, 29), day(2024, 3, 1), day(2024, 3, 2), day(2024, 3, 3)};
     QTest::newRow("run of period days") << run << day(2024, 3, 12) << "30"
                                         << nextOn(QStringLiteral("2024年03月29日 金曜日")) << kFertile;
     // A gap of one day ends the run.
@@ -153,13 +152,13 @@ private slots:
     {
         QTest::addColumn<Days>("days");
         QTest::addColumn<QDate>("start");
-        QTest::newRow("none") << Days{} << QDate();
-        QTest::newRow("one") << Days{day(2024, 3, 1)} << day(2024, 3, 1);
-        QTest::newRow("run over a month end") << Days{day(2024, 3, 2), day(2024, 3, 1), day(2024, 2, 29)}
-                                              << day(2024, 2, 29);
-        QTest::newRow("older run ignored") << Days{day(2024, 3, 5), day(2024, 3, 4), day(2024, 3, 2), day(2024, 3, 1)}
-                                           << day(2024, 3, 4);
-        QTest::newRow("over a year end") << Days{day(2025, 1, 1), day(2024, 12, 31), day(2024, 12, 30)}
+        QTest::newRow("none") << Days {} << QDate();
+        QTest::newRow("one") << Days {day(2024, 3, 1)} << day(2024, 3, 1);
+        QTest::newRow("run over a month end")
+            << Days {day(2024, 3, 2), day(2024, 3, 1), day(2024, 2, 29)} << day(2024, 2, 29);
+        QTest::newRow("older run ignored")
+            << Days {day(2024, 3, 5), day(2024, 3, 4), day(2024, 3, 2), day(2024, 3, 1)} << day(2024, 3, 4);
+        QTest::newRow("over a year end") << Days {day(2025, 1, 1), day(2024, 12, 31), day(2024, 12, 30)}
                                          << day(2024, 12, 30);
     }
     void periodStart()
@@ -192,7 +191,7 @@ private slots:
         TestEnv env(QDateTime(day(2024, 3, 10), QTime(8, 0)));
         env.setCycleSetting(QStringLiteral("100000"));
         auto form = env.makeForm();
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("オーバーフローしました。")});
+        QCOMPARE(env.dialogs.texts(), QStringList {QStringLiteral("オーバーフローしました。")});
         QCOMPARE(form->panelText(2), kNotice); // set before the error
         QCOMPARE(form->panelText(3), QString());
     }

@@ -19,12 +19,9 @@ inline QString textFrom(const uint8_t *data, size_t size)
     const char *bytes = reinterpret_cast<const char *>(data + 1);
     const qsizetype n = qsizetype(size - 1);
     switch (data[0] % 3) {
-    case 0:
-        return QString::fromUtf8(bytes, n);
-    case 1:
-        return QString(reinterpret_cast<const QChar *>(bytes), n / 2);
-    default:
-        return QString::fromLatin1(bytes, n);
+    case 0: return QString::fromUtf8(bytes, n);
+    case 1: return QString(reinterpret_cast<const QChar *>(bytes), n / 2);
+    default: return QString::fromLatin1(bytes, n);
     }
 }
 

@@ -1,7 +1,6 @@
 // The 16-bit conversion: never crashes, always within range, an exact half goes to the
 // even neighbour, and anything outside the range is the overflow error.
 #include "FuzzText.h"
-
 #include "common/AppError.h"
 #include "common/Conversions.h"
 
@@ -66,15 +65,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         try {
             (void)toInt16(text);
             fuzz::broken("toInt16 converted a text numericValue refused", text);
-        } catch (const AppError &) {
-        }
+        } catch (const AppError &) { }
         return 0;
     }
     check(value, text);
     try {
         if (toInt16(text) != toInt16(value))
             fuzz::broken("toInt16 of the text and of its value differ", text);
-    } catch (const AppError &) {
-    }
+    } catch (const AppError &) { }
     return 0;
 }

@@ -1,7 +1,6 @@
 // The numeric test and the numeric value must agree on every text, and narrowing to half
 // width must be settled after one pass.
 #include "FuzzText.h"
-
 #include "common/AppError.h"
 #include "common/Conversions.h"
 

@@ -2,10 +2,9 @@
 // whatever the program sets whole (but for lone surrogate halves), and what is inserted or
 // pasted never makes it hold more than 5 units nor half a character.
 #include "FuzzText.h"
-
-#include "records/TempEdit.h"
 #include "common/AppError.h"
 #include "common/Conversions.h"
+#include "records/TempEdit.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,8 +6,8 @@
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
-#include "shell/AppContext.h"
 #include "history/FlexGrid.h"
+#include "shell/AppContext.h"
 
 #include <QApplication>
 #include <QDate>
@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     SystemPrinter systemPrinter;
     FakePrinter imagePrinter;
     PrintTarget &printer = printPath.isEmpty() ? static_cast<PrintTarget &>(systemPrinter) : imagePrinter;
-    AppContext context{dialogs, clock, QString(), printer};
+    AppContext context {dialogs, clock, QString(), printer};
 
     FlexGrid grid;
     fillGrid(grid, QDate(2024, 3, 5));

@@ -1,16 +1,16 @@
 #include "TestSupport.h"
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
-#include "shell/AppContext.h"
 #include "history/FlexGrid.h"
+#include "shell/AppContext.h"
 
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QScatterSeries>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTest>
 
 #include <memory>
@@ -22,7 +22,7 @@ namespace {
 struct Fixture
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     std::unique_ptr<FRM_DISP> window;
 
@@ -46,8 +46,7 @@ struct Fixture
 
     QList<QWidget *> painted() const
     {
-        return {window.get(), window->LABEL_BETWEEN(), window->LABEL_DATE(0), window->LABEL_DATE(1),
-                window->Label1()};
+        return {window.get(), window->LABEL_BETWEEN(), window->LABEL_DATE(0), window->LABEL_DATE(1), window->Label1()};
     }
     QColor buttonFace() const { return window->palette().color(QPalette::Button); }
 };
@@ -178,19 +177,19 @@ void TstGraphPrint::coverlineAndMarksArePrinted()
     // then 36.90; the first shift's coverline at 36.25 runs from day 9 to day 29.
     for (int row = 1; row <= 180; ++row) {
         const int n = (180 - row) % 30;
-        f.grid.setTextMatrix(row, 4, n < 15 ? (n % 2 ? QStringLiteral("36.25") : QStringLiteral("36.20"))
-                                            : QStringLiteral("36.90"));
+        f.grid.setTextMatrix(
+            row, 4, n < 15 ? (n % 2 ? QStringLiteral("36.25") : QStringLiteral("36.20")) : QStringLiteral("36.90"));
         f.grid.setTextMatrix(row, 6, n < 5 ? QStringLiteral("●") : QString());
     }
     f.window->Form_Activate();
     QCOMPARE(f.window->coverlines().size(), 6);
     QLineSeries *first = f.window->coverlines().first();
-    QCOMPARE(first->points(), (QList<QPointF>{{10, 36.25}, {30, 36.25}}));
+    QCOMPARE(first->points(), (QList<QPointF> {{10, 36.25}, {30, 36.25}}));
 
     bool shownWhilePrinting = false;
     f.env.printer.whilePrinting = [&] {
         shownWhilePrinting = f.window->G_CHART()->isVisible() && first->isVisible()
-            && f.window->periodMarks()->isVisible() && f.window->coverlines().size() == 6;
+                             && f.window->periodMarks()->isVisible() && f.window->coverlines().size() == 6;
     };
     f.window->CMD_PRINT_Click();
     QVERIFY(shownWhilePrinting);
@@ -200,7 +199,8 @@ void TstGraphPrint::coverlineAndMarksArePrinted()
     // Under the high readings of day 21 the blue coverline is on the page, and the red
     // period mark of day 2 stands in the band under the curve.
     auto blue = [](const QColor &c) { return c.blue() > 150 && c.blue() - c.red() > 60; };
-    auto red = [](const QColor &c) { return c.red() > 150 && c.green() < 100 && c.blue() < 80; }; // the curve has more blue
+    auto red
+        = [](const QColor &c) { return c.red() > 150 && c.green() < 100 && c.blue() < 80; }; // the curve has more blue
     const QPoint line = inWindow(*f.window, first, QPointF(22, 36.25));
     QVERIFY2(inkNear(image, line, blue), "no coverline on the print");
     QVERIFY2(!inkNear(image, line - QPoint(0, 12), blue), "the coverline is not where it belongs");

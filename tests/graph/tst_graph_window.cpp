@@ -1,19 +1,19 @@
 #include "TestSupport.h"
-#include "graph/FRM_DISP.h"
-#include "shell/AppContext.h"
-#include "history/FlexGrid.h"
-#include "shell/Form1.h"
 #include "common/Twips.h"
+#include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
+#include "shell/AppContext.h"
+#include "shell/Form1.h"
 
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QLabel>
-#include <QLineSeries>
-#include <QPointer>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineSeries>
+#include <QPointer>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QTabWidget>
@@ -34,11 +34,9 @@ struct Cells
     std::map<QDate, QString> cd;  // column 6: "●" or "★"
     std::map<QDate, QString> sex; // column 7: "◎"
 
-    Cells(QDate day, std::map<QDate, QString> t = {}, std::map<QDate, QString> c = {},
-          std::map<QDate, QString> s = {})
+    Cells(QDate day, std::map<QDate, QString> t = {}, std::map<QDate, QString> c = {}, std::map<QDate, QString> s = {})
         : selected(day), temps(std::move(t)), cd(std::move(c)), sex(std::move(s))
-    {
-    }
+    { }
 
     static QString lookup(const std::map<QDate, QString> &m, const QDate &day)
     {
@@ -132,15 +130,24 @@ void TstGraphWindow::rangeAndLabels_data()
     QTest::addColumn<QString>("firstLabel");
     QTest::addColumn<QString>("lastLabel");
 
-    QTest::newRow("spring") << QDate(2024, 3, 5) << "2023/9/8" << "2024/3/5" << "9/8" << "3/5";
-    QTest::newRow("across new year") << QDate(2024, 1, 10) << "2023/7/15" << "2024/1/10" << "7/15" << "1/10";
-    QTest::newRow("leap day selected") << QDate(2024, 2, 29) << "2023/9/3" << "2024/2/29" << "9/3" << "2/29";
+    QTest::newRow("spring") << QDate(2024, 3, 5) << "2023/9/8"
+                            << "2024/3/5"
+                            << "9/8"
+                            << "3/5";
+    QTest::newRow("across new year") << QDate(2024, 1, 10) << "2023/7/15"
+                                     << "2024/1/10"
+                                     << "7/15"
+                                     << "1/10";
+    QTest::newRow("leap day selected") << QDate(2024, 2, 29) << "2023/9/3"
+                                       << "2024/2/29"
+                                       << "9/3"
+                                       << "2/29";
 }
 
 void TstGraphWindow::rangeAndLabels()
 {
     QFETCH(QDate, selected);
-    const GraphData data = graphDataFromCells(Cells{selected, {}});
+    const GraphData data = graphDataFromCells(Cells {selected, {}});
     QTEST(data.firstDay, "first");
     QTEST(data.lastDay, "last");
     QCOMPARE(data.labels.size(), 180);
@@ -166,7 +173,7 @@ void TstGraphWindow::temperatures()
 {
     QFETCH(QString, cell);
     const QDate selected(2024, 3, 5);
-    const GraphData data = graphDataFromCells(Cells{selected, {{selected.addDays(-10), cell}}});
+    const GraphData data = graphDataFromCells(Cells {selected, {{selected.addDays(-10), cell}}});
     // Point 180 is the selected day, so ten days earlier is point 170.
     QTEST(data.values[169], "value");
     QCOMPARE(data.labels[169], QStringLiteral("2/24"));
@@ -177,7 +184,7 @@ void TstGraphWindow::pointsRunOldestToSelected()
 {
     const QDate selected(2024, 3, 5);
     const GraphData data = graphDataFromCells(
-        Cells{selected, {{selected, "37.01"}, {selected.addDays(-179), "36.11"}, {selected.addDays(-1), "36.99"}}});
+        Cells {selected, {{selected, "37.01"}, {selected.addDays(-179), "36.11"}, {selected.addDays(-1), "36.99"}}});
     QCOMPARE(data.values.first(), 36.11);
     QCOMPARE(data.values[178], 36.99);
     QCOMPARE(data.values.last(), 37.01);
@@ -196,7 +203,7 @@ void TstGraphWindow::dayAxisLabels()
         QVERIFY(points[i] - points[i - 1] <= 15);
     }
     QCOMPARE(labelledPoints(0), QList<int>());
-    QCOMPARE(labelledPoints(3), QList<int>{3});
+    QCOMPARE(labelledPoints(3), QList<int> {3});
 }
 
 void TstGraphWindow::marksAndShiftsFromCells()
@@ -234,13 +241,34 @@ void TstGraphWindow::toolTips_data()
     QTest::addColumn<QString>("sex");
     QTest::addColumn<QString>("tip");
 
-    QTest::newRow("reading only") << "36.45" << "" << "" << "2024/3/4  36.45℃";
-    QTest::newRow("trailing zero kept") << "36.50" << "" << "" << "2024/3/4  36.50℃";
-    QTest::newRow("no reading") << "" << "" << "" << "2024/3/4  体温の記録なし";
-    QTest::newRow("reading 0") << "0" << "" << "" << "2024/3/4  体温の記録なし";
-    QTest::newRow("period day") << "36.20" << "●" << "" << "2024/3/4  36.20℃  ●";
-    QTest::newRow("fertile with intercourse") << "36.40" << "★" << "◎" << "2024/3/4  36.40℃  ★◎";
-    QTest::newRow("marks without a reading") << "" << "●" << "◎" << "2024/3/4  体温の記録なし  ●◎";
+    QTest::newRow("reading only") << "36.45"
+                                  << ""
+                                  << ""
+                                  << "2024/3/4  36.45℃";
+    QTest::newRow("trailing zero kept") << "36.50"
+                                        << ""
+                                        << ""
+                                        << "2024/3/4  36.50℃";
+    QTest::newRow("no reading") << ""
+                                << ""
+                                << ""
+                                << "2024/3/4  体温の記録なし";
+    QTest::newRow("reading 0") << "0"
+                               << ""
+                               << ""
+                               << "2024/3/4  体温の記録なし";
+    QTest::newRow("period day") << "36.20"
+                                << "●"
+                                << ""
+                                << "2024/3/4  36.20℃  ●";
+    QTest::newRow("fertile with intercourse") << "36.40"
+                                              << "★"
+                                              << "◎"
+                                              << "2024/3/4  36.40℃  ★◎";
+    QTest::newRow("marks without a reading") << ""
+                                             << "●"
+                                             << "◎"
+                                             << "2024/3/4  体温の記録なし  ●◎";
 }
 
 void TstGraphWindow::toolTips()
@@ -250,7 +278,7 @@ void TstGraphWindow::toolTips()
     QFETCH(QString, sex);
     const QDate selected(2024, 3, 5);
     const QDate day(2024, 3, 4);
-    const GraphData data = graphDataFromCells(Cells{selected, {{day, temp}}, {{day, cd}}, {{day, sex}}});
+    const GraphData data = graphDataFromCells(Cells {selected, {{day, temp}}, {{day, cd}}, {{day, sex}}});
     QTEST(dayToolTip(data, 178), "tip");
     QCOMPARE(dayToolTip(data, 179), QStringLiteral("2024/3/5  体温の記録なし"));
     QCOMPARE(dayToolTip(data, 180), QString());
@@ -260,7 +288,7 @@ void TstGraphWindow::toolTips()
 void TstGraphWindow::chartShowsMarksAndCoverlines()
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
     const QDate selected(2024, 3, 5);
     fillGrid(grid, twoCycles(selected));
@@ -282,7 +310,7 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
         QVERIFY(run->pointsVisible());
         runs << QStringLiteral("%1-%2").arg(run->points().first().x() - first).arg(run->points().last().x() - first);
     }
-    QCOMPARE(runs, (QStringList{"0-8", "10-36", "38-59"}));
+    QCOMPARE(runs, (QStringList {"0-8", "10-36", "38-59"}));
     QCOMPARE(w.periodMarks()->count(), 14);
     QCOMPARE(w.periodMarks()->at(0).x(), double(first));
     QCOMPARE(w.fertileMarks()->count(), 12);
@@ -295,7 +323,7 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
             QVERIFY2(p.y() > 34.5 && p.y() < lowest - 0.5, "marks lie in the empty band under the curve");
 
     QCOMPARE(w.coverlines().size(), 2);
-    QCOMPARE(w.coverlines()[0]->points(), (QList<QPointF>{{first + 7.0, 36.3}, {first + 27.0, 36.3}}));
+    QCOMPARE(w.coverlines()[0]->points(), (QList<QPointF> {{first + 7.0, 36.3}, {first + 27.0, 36.3}}));
     QCOMPARE(w.coverlines()[1]->at(1).x(), double(first + 55));
     for (QLineSeries *line : w.coverlines()) {
         QVERIFY(line->isVisible());
@@ -307,7 +335,7 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
     for (QLegendMarker *m : w.G_CHART()->chart()->legend()->markers())
         if (m->isVisible())
             named << m->label();
-    QCOMPARE(named, (QStringList{"記録なし（36.5℃の位置）", "月経", "妊娠可能日", "SEX", "カバーライン"}));
+    QCOMPARE(named, (QStringList {"記録なし（36.5℃の位置）", "月経", "妊娠可能日", "SEX", "カバーライン"}));
     QVERIFY(w.G_CHART()->chart()->legend()->isVisible());
 
     // A list without marks or a rise draws neither, and the old lines go.
@@ -329,9 +357,9 @@ void TstGraphWindow::chartShowsMarksAndCoverlines()
 void TstGraphWindow::layout()
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
-    fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
+    fillGrid(grid, Cells {QDate(2024, 3, 5), {}});
     FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
 
@@ -391,9 +419,9 @@ void TstGraphWindow::layout()
 void TstGraphWindow::loadHidesChartActivationShowsIt()
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
-    fillGrid(grid, Cells{QDate(2024, 3, 5), {{QDate(2024, 3, 5), "36.45"}}});
+    fillGrid(grid, Cells {QDate(2024, 3, 5), {{QDate(2024, 3, 5), "36.45"}}});
     FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     QVERIFY(w.G_CHART()->isHidden());
@@ -419,21 +447,22 @@ void TstGraphWindow::loadHidesChartActivationShowsIt()
 void TstGraphWindow::activationsNeverAddPoints()
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
-    fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
+    fillGrid(grid, Cells {QDate(2024, 3, 5), {}});
     FRM_DISP w(grid, context.dialogs, context.printer, nullptr);
     w.setAttribute(Qt::WA_DeleteOnClose, false);
     w.Form_Activate();
-    const int axisLabels = int(qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))
-                                   ->categoriesLabels().size());
+    const int axisLabels = int(
+        qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))->categoriesLabels().size());
     const auto seriesCount = w.G_CHART()->chart()->series().size();
     w.Form_Activate();
     QCOMPARE(w.series()->count(), 180);
     QCOMPARE(w.graphData().values.size(), 180);
     QCOMPARE(w.G_CHART()->chart()->series().size(), seriesCount);
-    QCOMPARE(qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))
-                 ->categoriesLabels().size(), axisLabels);
+    QCOMPARE(
+        qobject_cast<QCategoryAxis *>(w.G_CHART()->chart()->axes(Qt::Horizontal).value(0))->categoriesLabels().size(),
+        axisLabels);
 
     // Activation by the window system runs the same fill.
     w.show();
@@ -444,9 +473,9 @@ void TstGraphWindow::activationsNeverAddPoints()
 void TstGraphWindow::closeButtonDestroysWindow()
 {
     TestEnv env;
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     FlexGrid grid;
-    fillGrid(grid, Cells{QDate(2024, 3, 5), {}});
+    fillGrid(grid, Cells {QDate(2024, 3, 5), {}});
     QPointer<FRM_DISP> w = new FRM_DISP(grid, context.dialogs, context.printer, nullptr);
     w->show();
     QTest::mouseClick(w->CMD_CLOSE(), Qt::LeftButton);
@@ -459,7 +488,7 @@ void TstGraphWindow::buttonOpensModal()
     auto form = env.makeForm();
     form->show();
     form->ui().SSTab1->setCurrentIndex(1);
-    fillGrid(*form->ui().DATA_FLX, Cells{QDate(2024, 3, 5), {{QDate(2024, 3, 4), "36.45"}}});
+    fillGrid(*form->ui().DATA_FLX, Cells {QDate(2024, 3, 5), {{QDate(2024, 3, 4), "36.45"}}});
 
     QTest::mouseClick(form->ui().CMD_GRAPH, Qt::LeftButton);
     QPointer<FRM_DISP> graph = form->graphWindow();
@@ -491,7 +520,7 @@ void TstGraphWindow::menuOpensNonBlockingOnce()
     auto form = env.makeForm();
     form->show();
     form->ui().SSTab1->setCurrentIndex(1);
-    fillGrid(*form->ui().DATA_FLX, Cells{QDate(2024, 1, 10), {}});
+    fillGrid(*form->ui().DATA_FLX, Cells {QDate(2024, 1, 10), {}});
     QVERIFY(form->ui().mnuGraph->isEnabled());
 
     form->ui().mnuGraph->trigger();
@@ -521,7 +550,7 @@ void TstGraphWindow::toolbarOpensNonBlocking()
     auto form = env.makeForm();
     form->show();
     form->ui().SSTab1->setCurrentIndex(1);
-    fillGrid(*form->ui().DATA_FLX, Cells{QDate(2024, 3, 5), {}});
+    fillGrid(*form->ui().DATA_FLX, Cells {QDate(2024, 3, 5), {}});
     form->ui().toolbarButtons[2]->trigger();
     QVERIFY(form->graphWindow());
     QCOMPARE(form->graphWindow()->windowModality(), Qt::NonModal);
@@ -533,7 +562,7 @@ void TstGraphWindow::secondActivationDrawsNewRange()
     auto form = env.makeForm();
     form->show();
     form->ui().SSTab1->setCurrentIndex(1);
-    fillGrid(*form->ui().DATA_FLX, Cells{QDate(2024, 3, 5), {}});
+    fillGrid(*form->ui().DATA_FLX, Cells {QDate(2024, 3, 5), {}});
     form->mnuGraph_Click();
     QPointer<FRM_DISP> graph = form->graphWindow();
     QVERIFY(QTest::qWaitForWindowActive(graph.data()));
@@ -542,7 +571,7 @@ void TstGraphWindow::secondActivationDrawsNewRange()
     // Back in the main window the list now holds another range; returning redraws it.
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    fillGrid(*form->ui().DATA_FLX, Cells{QDate(2024, 1, 10), {{QDate(2024, 1, 10), "36.45"}}});
+    fillGrid(*form->ui().DATA_FLX, Cells {QDate(2024, 1, 10), {{QDate(2024, 1, 10), "36.45"}}});
     graph->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(graph.data()));
     QTRY_COMPARE(graph->LABEL_DATE(0)->text(), QStringLiteral("2023/7/15"));

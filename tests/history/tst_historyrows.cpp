@@ -1,8 +1,7 @@
 // The list's rows and marks as plain data, without widgets or a database.
-#include "history/HistoryRows.h"
-#include "common/AppError.h"
-
 #include "TestSupport.h"
+#include "common/AppError.h"
+#include "history/HistoryRows.h"
 
 #include <QTest>
 
@@ -112,13 +111,13 @@ void TstHistoryRows::rowDays_data()
     QTest::addColumn<QDate>("selected");
     QTest::addColumn<int>("row");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("2026/12/06 row 1") << QDate(2026, 12, 6) << 1 << QStringList{"2026", "12", "6", "日"};
-    QTest::newRow("2026/12/06 row 180") << QDate(2026, 12, 6) << 180 << QStringList{"2026", "6", "10", "水"};
-    QTest::newRow("2026/01/05 row 1") << QDate(2026, 1, 5) << 1 << QStringList{"2026", "1", "5", "月"};
-    QTest::newRow("2026/01/05 row 5") << QDate(2026, 1, 5) << 5 << QStringList{"2026", "1", "1", "木"};
-    QTest::newRow("2026/01/05 row 6") << QDate(2026, 1, 5) << 6 << QStringList{"2025", "12", "31", "水"};
-    QTest::newRow("2026/01/05 row 180") << QDate(2026, 1, 5) << 180 << QStringList{"2025", "7", "10", "木"};
-    QTest::newRow("leap day") << QDate(2024, 3, 1) << 2 << QStringList{"2024", "2", "29", "木"};
+    QTest::newRow("2026/12/06 row 1") << QDate(2026, 12, 6) << 1 << QStringList {"2026", "12", "6", "日"};
+    QTest::newRow("2026/12/06 row 180") << QDate(2026, 12, 6) << 180 << QStringList {"2026", "6", "10", "水"};
+    QTest::newRow("2026/01/05 row 1") << QDate(2026, 1, 5) << 1 << QStringList {"2026", "1", "5", "月"};
+    QTest::newRow("2026/01/05 row 5") << QDate(2026, 1, 5) << 5 << QStringList {"2026", "1", "1", "木"};
+    QTest::newRow("2026/01/05 row 6") << QDate(2026, 1, 5) << 6 << QStringList {"2025", "12", "31", "水"};
+    QTest::newRow("2026/01/05 row 180") << QDate(2026, 1, 5) << 180 << QStringList {"2025", "7", "10", "木"};
+    QTest::newRow("leap day") << QDate(2024, 3, 1) << 2 << QStringList {"2024", "2", "29", "木"};
 }
 
 void TstHistoryRows::rowDays()
@@ -129,7 +128,7 @@ void TstHistoryRows::rowDays()
     std::vector<HistoryRow> rows = historyRows(selected, {});
     QCOMPARE(int(rows.size()), 180);
     const HistoryRow &r = rows[std::size_t(row - 1)];
-    QCOMPARE((QStringList{r[0], r[1], r[2], r[3]}), texts);
+    QCOMPARE((QStringList {r[0], r[1], r[2], r[3]}), texts);
 }
 
 void TstHistoryRows::temperatureText_data()
@@ -299,33 +298,31 @@ void TstHistoryRows::fertileMarks_data()
     QTest::addColumn<QList<int>>("stars");
     QTest::addColumn<QList<int>>("circles");
 
-    QTest::newRow("no period day") << "30" << QList<int>{} << QList<int>{} << QList<int>{};
+    QTest::newRow("no period day") << "30" << QList<int> {} << QList<int> {} << QList<int> {};
     QTest::newRow("window would lie after the selected day")
-        << "30" << QList<int>{5} << QList<int>{} << QList<int>{5};
+        << "30" << QList<int> {5} << QList<int> {} << QList<int> {5};
     QTest::newRow("cycle 30, five days from 20 back: n = 13 to 18")
         << "30" << range(16, 20) << range(2, 7) << range(16, 20);
     QTest::newRow("cycle 28, runs 28 days apart: n = 12 to 17 after each")
-        << "28" << (range(96, 100) + range(68, 72) + range(40, 44))
-        << (range(83, 88) + range(55, 60) + range(27, 32))
+        << "28" << (range(96, 100) + range(68, 72) + range(40, 44)) << (range(83, 88) + range(55, 60) + range(27, 32))
         << (range(96, 100) + range(68, 72) + range(40, 44));
-    QTest::newRow("cycle 29: n = 13 to 17, five days")
-        << "29" << QList<int>{30} << range(13, 17) << QList<int>{30};
+    QTest::newRow("cycle 29: n = 13 to 17, five days") << "29" << QList<int> {30} << range(13, 17) << QList<int> {30};
     QTest::newRow("cycle 31: n = 13.5 to 18.5 gives 14 to 18")
-        << "31" << QList<int>{30} << range(12, 16) << QList<int>{30};
+        << "31" << QList<int> {30} << range(12, 16) << QList<int> {30};
     QTest::newRow("cycle text 28.5 converts to 28 (half to even)")
-        << "28.5" << QList<int>{30} << range(13, 18) << QList<int>{30};
+        << "28.5" << QList<int> {30} << range(13, 18) << QList<int> {30};
     QTest::newRow("cycle text 29.5 converts to 30 (half to even)")
-        << "29.5" << QList<int>{30} << range(12, 17) << QList<int>{30};
+        << "29.5" << QList<int> {30} << range(12, 17) << QList<int> {30};
     // A period day on the first window day becomes a star; one later in the window
     // begins a new period, which ends the old window the day before it.
     QTest::newRow("period day on first and later window days")
-        << "30" << QList<int>{40, 27, 25} << (QList<int>{27, 26} + range(7, 12)) << QList<int>{40, 25};
+        << "30" << QList<int> {40, 27, 25} << (QList<int> {27, 26} + range(7, 12)) << QList<int> {40, 25};
     QTest::newRow("period day before the window does not move the start")
-        << "30" << QList<int>{40, 35, 30} << range(22, 27) << QList<int>{40, 35, 30};
+        << "30" << QList<int> {40, 35, 30} << range(22, 27) << QList<int> {40, 35, 30};
     QTest::newRow("period begun before the oldest row")
         << "30" << range(176, 179) << range(161, 166) << range(176, 179);
     QTest::newRow("window reaching past the selected day is cut at row 1")
-        << "30" << QList<int>{15} << range(0, 2) << QList<int>{15};
+        << "30" << QList<int> {15} << range(0, 2) << QList<int> {15};
 }
 
 void TstHistoryRows::fertileMarks()
@@ -354,7 +351,8 @@ void TstHistoryRows::fertileMarks()
 
 void TstHistoryRows::cycleTextIsNotReadWithoutAPeriod()
 {
-    std::vector<HistoryRow> rows = historyRows(kSelected, {makeDay(kSelected, 36.5, QString(), QString(), false, true)});
+    std::vector<HistoryRow> rows
+        = historyRows(kSelected, {makeDay(kSelected, 36.5, QString(), QString(), false, true)});
     markFertileDays(rows, QStringLiteral("abc"));
     QVERIFY(daysWith(rows, kFertileMark).isEmpty());
 }
@@ -364,7 +362,7 @@ void TstHistoryRows::cycleTextThatIsNotANumberFailsOnceAPeriodBegins()
     std::vector<HistoryRow> rows = historyRows(kSelected, periodEntries({40}));
     QVERIFY_THROWS_EXCEPTION(AppError, markFertileDays(rows, QStringLiteral("abc")));
     QVERIFY(daysWith(rows, kFertileMark).isEmpty());
-    QCOMPARE(daysWith(rows, kPeriodMark), QList<int>{40});
+    QCOMPARE(daysWith(rows, kPeriodMark), QList<int> {40});
 }
 
 void TstHistoryRows::failureKeepsTheMarksMadeBeforeIt()

@@ -1,12 +1,11 @@
 // The list tab through the real main window: a real diary file, the real tab control
 // and grid, scripted message boxes.
-#include "history/HistoryRows.h"
-#include "records/DiaryDb.h"
+#include "TestSupport.h"
 #include "common/Conversions.h"
 #include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
+#include "records/DiaryDb.h"
 #include "shell/Form1.h"
-
-#include "TestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,10 +24,7 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 6), QTime(9, 30));
 
-QString cell(const Form1 &form, int row, int col)
-{
-    return form.ui().DATA_FLX->textMatrix(row, col);
-}
+QString cell(const Form1 &form, int row, int col) { return form.ui().DATA_FLX->textMatrix(row, col); }
 
 QStringList dateCells(const Form1 &form, int row)
 {
@@ -124,8 +120,8 @@ void TstHistoryTab::emptyDiaryShowsDatesOnly()
     QCOMPARE(form->ui().DATA_FLX->rows(), 181);
     for (int r = 1; r <= 180; ++r) {
         const QDate day = QDate(2026, 12, 6).addDays(1 - r);
-        QCOMPARE(dateCells(*form, r), (QStringList{QString::number(day.year()), QString::number(day.month()),
-                                                   QString::number(day.day()), weekdayCharacter(day)}));
+        QCOMPARE(dateCells(*form, r), (QStringList {QString::number(day.year()), QString::number(day.month()),
+                                                    QString::number(day.day()), weekdayCharacter(day)}));
         for (int c = 4; c < 8; ++c)
             QVERIFY2(cell(*form, r, c).isEmpty(), qPrintable(QStringLiteral("row %1 col %2").arg(r).arg(c)));
     }
@@ -150,9 +146,9 @@ void TstHistoryTab::selectedDay20261206()
     // ... but no row shows it: the last row is 179 days back.
     auto form = env.makeForm();
     showList(*form);
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "12", "6", "日"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "12", "6", "日"}));
     QCOMPARE(cell(*form, 1, ColCondition), QStringLiteral("今日"));
-    QCOMPARE(dateCells(*form, 180), (QStringList{"2026", "6", "10", "水"}));
+    QCOMPARE(dateCells(*form, 180), (QStringList {"2026", "6", "10", "水"}));
     QCOMPARE(cell(*form, 180, ColCondition), QStringLiteral("最後"));
     QVERIFY(cell(*form, 180, ColMark).isEmpty());
     QVERIFY(cell(*form, 180, ColLove).isEmpty());
@@ -174,12 +170,12 @@ void TstHistoryTab::selectedDay20260105AcrossTheYearEnd()
 
     auto form = env.makeForm();
     showList(*form);
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "1", "5", "月"}));
-    QCOMPARE(dateCells(*form, 5), (QStringList{"2026", "1", "1", "木"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "1", "5", "月"}));
+    QCOMPARE(dateCells(*form, 5), (QStringList {"2026", "1", "1", "木"}));
     QCOMPARE(cell(*form, 5, ColCondition), QStringLiteral("元日"));
-    QCOMPARE(dateCells(*form, 6), (QStringList{"2025", "12", "31", "水"}));
+    QCOMPARE(dateCells(*form, 6), (QStringList {"2025", "12", "31", "水"}));
     QCOMPARE(cell(*form, 6, ColCondition), QStringLiteral("大晦日"));
-    QCOMPARE(dateCells(*form, 180), (QStringList{"2025", "7", "10", "木"}));
+    QCOMPARE(dateCells(*form, 180), (QStringList {"2025", "7", "10", "木"}));
     QCOMPARE(cell(*form, 180, ColCondition), QStringLiteral("最後"));
     for (int r = 1; r <= 180; ++r)
         QVERIFY(cell(*form, r, ColCondition) != QStringLiteral("切れ目"));
@@ -210,7 +206,7 @@ void TstHistoryTab::selectedDayBeforeEveryEntry()
     form->ui().DTPicker1->setDate(QDate(2026, 3, 1));
     QCOMPARE(form->state().G_SEL_DATE, QDate(2026, 3, 1));
     showList(*form);
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "3", "1", "日"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "3", "1", "日"}));
     for (int r = 1; r <= 180; ++r) {
         for (int c = 4; c < 8; ++c)
             QVERIFY(cell(*form, r, c).isEmpty());
@@ -308,7 +304,7 @@ void TstHistoryTab::listFollowsTheDayAndTheDiaryAtEachSwitch()
     showEntry(*form);
     form->ui().DTPicker1->setDate(QDate(2026, 12, 10));
     showList(*form);
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "12", "10", "木"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "12", "10", "木"}));
     QCOMPARE(cell(*form, 5, ColCondition), QStringLiteral("後から"));
     QVERIFY(cell(*form, 1, ColCondition).isEmpty());
 }
@@ -320,17 +316,19 @@ void TstHistoryTab::rowsFromOtherToolsDoNotStopTheList()
     auto form = env.makeForm();
     // A table without the program's own rules: two rows for one day, a time of day, a
     // day in another form and no day at all.
-    runOnFile(env.dbPath(), {
-        QStringLiteral("DROP TABLE DATA_FIL"),
-        QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, CONDITION TEXT, DIARY TEXT, GUEST INTEGER, LOVE INTEGER)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('kein Datum', 35.0, 'x', '', 1, 1)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026/12/05', 35.0, 'x', '', 1, 1)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-04', 36.1, '一つ目', '', 0, 0)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-04', 36.1, '一つ目', '', 0, 0)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-02 08:15:00', 36.2, '朝', '', 0, 1)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-11-16', 36.3, '生理', '', 1, NULL)"),
-        QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-07-01', NULL, NULL, NULL, NULL, NULL)"),
-    });
+    runOnFile(env.dbPath(),
+              {
+                  QStringLiteral("DROP TABLE DATA_FIL"),
+                  QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, CONDITION TEXT, DIARY TEXT, GUEST "
+                                 "INTEGER, LOVE INTEGER)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('kein Datum', 35.0, 'x', '', 1, 1)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026/12/05', 35.0, 'x', '', 1, 1)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-04', 36.1, '一つ目', '', 0, 0)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-04', 36.1, '一つ目', '', 0, 0)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-02 08:15:00', 36.2, '朝', '', 0, 1)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-11-16', 36.3, '生理', '', 1, NULL)"),
+                  QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-07-01', NULL, NULL, NULL, NULL, NULL)"),
+              });
     showList(*form);
     QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(env.dialogs.texts().join('\n')));
     QVERIFY(cell(*form, 1, ColCondition).isEmpty());
@@ -341,7 +339,7 @@ void TstHistoryTab::rowsFromOtherToolsDoNotStopTheList()
     QCOMPARE(cell(*form, 5, ColTemp), QStringLiteral("36.20"));
     QCOMPARE(cell(*form, 5, ColLove), kLoveMark);
     QCOMPARE(cell(*form, 21, ColCondition), QStringLiteral("生理"));
-    QCOMPARE(daysWith(*form, kPeriodMark), QList<int>{20});
+    QCOMPARE(daysWith(*form, kPeriodMark), QList<int> {20});
     QCOMPARE(daysWith(*form, kFertileMark), range(2, 7));
     QVERIFY(cell(*form, 21, ColLove).isEmpty()); // a NULL flag reads as not set
     for (int c = 4; c < 8; ++c)
@@ -438,7 +436,7 @@ void TstHistoryTab::fillKeepsTheCurrentCell()
     showList(*form);
     QCOMPARE(grid->currentRow(), 9);
     QCOMPARE(grid->currentColumn(), 2);
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "10", "1", "木"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "10", "1", "木"}));
 }
 
 void TstHistoryTab::databaseErrorDuringTheFill()
@@ -465,7 +463,7 @@ void TstHistoryTab::databaseErrorDuringTheFill()
     QVERIFY(grid->updatesEnabled());
     checkEntryCommands(*form, false);
     // What the last fill wrote stays.
-    QCOMPARE(dateCells(*form, 1), (QStringList{"2026", "12", "6", "日"}));
+    QCOMPARE(dateCells(*form, 1), (QStringList {"2026", "12", "6", "日"}));
     QCOMPARE(cell(*form, 1, ColCondition), QStringLiteral("今日"));
 }
 

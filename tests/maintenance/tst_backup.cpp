@@ -1,10 +1,9 @@
 // The copy of the diary made before a purge.
 #include "TestSupport.h"
-
+#include "common/AppError.h"
 #include "maintenance/Backup.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
-#include "common/AppError.h"
 #include "shell/Form1.h"
 
 #include <QAction>
@@ -58,12 +57,13 @@ private slots:
         QPointer<FRM_DELETE> w = runPurge(*form, env);
         QTRY_VERIFY(!w);
         // The purge's own texts are unchanged.
-        QCOMPARE(env.dialogs.texts(),
-                 (QStringList{QStringLiteral("2000/04/16以前のﾃﾞｰﾀを削除します。続けますか？"), QStringLiteral("削除されました")}));
+        QCOMPARE(env.dialogs.texts(), (QStringList {QStringLiteral("2000/04/16以前のﾃﾞｰﾀを削除します。続けますか？"),
+                                                    QStringLiteral("削除されました")}));
 
         const QString copy = QDir(env.folder()).filePath(kBackupName);
         QVERIFY(QFile::exists(copy));
-        struct stat st {};
+        struct stat st
+        { };
         QCOMPARE(::stat(QFile::encodeName(copy).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), 0600);
 
@@ -92,8 +92,9 @@ private slots:
         QTest::newRow("clock set back") << names({"20270101", "20270102", "20270103", "20270104", "20270105"})
                                         << names({"20270102", "20270103", "20270104", "20270105"});
         QTest::newRow("partial leftovers")
-            << (names({"20250101"}) + QStringList{QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial"),
-                                                  QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial-journal")})
+            << (names({"20250101"})
+                + QStringList {QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial"),
+                               QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial-journal")})
             << names({"20250101"});
     }
     void rotation()
@@ -130,9 +131,12 @@ private slots:
         QTest::addColumn<qint64>("rows");
         QTest::addColumn<QString>("error"); // the start of the message; empty: accepted
         QTest::newRow("same rows") << "copy" << qint64(3) << QString();
-        QTest::newRow("fewer rows") << "copy" << qint64(4) << QStringLiteral("バックアップ nerina-backup-x.mdb の件数（3 件）");
-        QTest::newRow("missing") << "" << qint64(3) << QStringLiteral("バックアップ nerina-backup-x.mdb が見つかりません。");
-        QTest::newRow("not a diary") << "junk" << qint64(3) << QStringLiteral("バックアップ nerina-backup-x.mdb を開けません。");
+        QTest::newRow("fewer rows") << "copy" << qint64(4)
+                                    << QStringLiteral("バックアップ nerina-backup-x.mdb の件数（3 件）");
+        QTest::newRow("missing") << "" << qint64(3)
+                                 << QStringLiteral("バックアップ nerina-backup-x.mdb が見つかりません。");
+        QTest::newRow("not a diary") << "junk" << qint64(3)
+                                     << QStringLiteral("バックアップ nerina-backup-x.mdb を開けません。");
     }
     void verification()
     {
@@ -164,13 +168,15 @@ private slots:
         TestEnv env(kNow);
         std::vector<DayRecord> many;
         for (int i = 0; i < 3000; ++i)
-            many.push_back(makeDay(QDate(2000, 1, 1).addDays(i), 36.5, QStringLiteral("体調のメモ"), QString(200, QLatin1Char('x'))));
+            many.push_back(makeDay(QDate(2000, 1, 1).addDays(i), 36.5, QStringLiteral("体調のメモ"),
+                                   QString(200, QLatin1Char('x'))));
         env.db().saveDays(many);
         auto form = env.makeForm();
         QDir dir(env.folder());
         const qint64 diarySize = QFileInfo(env.dbPath()).size();
 
-        struct rlimit old {};
+        struct rlimit old
+        { };
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit small = old;

@@ -1,10 +1,10 @@
 #include "TestSupport.h"
+#include "common/Twips.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
+#include "records/TempEdit.h"
 #include "shell/AppContext.h"
 #include "shell/Form1.h"
-#include "common/Twips.h"
-#include "records/TempEdit.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -93,7 +93,7 @@ void TstPurge::cutOffDayGoesNextDayStays()
     env.dialogs.answers = {Dialogs::Answer::Yes};
     QTest::mouseClick(w->cmdRun(), Qt::LeftButton);
 
-    QCOMPARE(storedDays(env.db()), QList<QDate>{QDate(2024, 3, 6)});
+    QCOMPARE(storedDays(env.db()), QList<QDate> {QDate(2024, 3, 6)});
     QCOMPARE(env.dialogs.shown.size(), 2);
     const Dialogs::Message &ask = env.dialogs.shown[0];
     QCOMPARE(ask.text, QStringLiteral("2024/03/05以前のﾃﾞｰﾀを削除します。続けますか？"));
@@ -121,9 +121,9 @@ void TstPurge::dayBeforeEveryEntryDeletesNothing()
     env.dialogs.answers = {Dialogs::Answer::Yes};
     w->cmdRun_Click();
 
-    QCOMPARE(storedDays(env.db()), (QList<QDate>{QDate(2024, 3, 5), QDate(2024, 3, 6)}));
-    QCOMPARE(env.dialogs.texts(),
-             (QStringList{QStringLiteral("2024/03/04以前のﾃﾞｰﾀを削除します。続けますか？"), QStringLiteral("削除されました")}));
+    QCOMPARE(storedDays(env.db()), (QList<QDate> {QDate(2024, 3, 5), QDate(2024, 3, 6)}));
+    QCOMPARE(env.dialogs.texts(), (QStringList {QStringLiteral("2024/03/04以前のﾃﾞｰﾀを削除します。続けますか？"),
+                                                QStringLiteral("削除されました")}));
     QTRY_VERIFY(w.isNull());
 }
 
@@ -139,7 +139,7 @@ void TstPurge::refusedConfirmationKeepsWindowOpen()
     QTest::mouseClick(w->cmdRun(), Qt::LeftButton);
 
     QCOMPARE(env.dialogs.shown.size(), 1);
-    QCOMPARE(storedDays(env.db()), QList<QDate>{QDate(2024, 3, 5)});
+    QCOMPARE(storedDays(env.db()), QList<QDate> {QDate(2024, 3, 5)});
     QTest::qWait(20);
     QVERIFY(w);
     QVERIFY(w->isVisible());
@@ -180,7 +180,7 @@ void TstPurge::timeOfDayNeverMovesCutOff()
     env.dialogs.answers = {Dialogs::Answer::Yes};
     w->cmdRun_Click();
     QCOMPARE(env.dialogs.shown.first().text, QStringLiteral("2024/03/05以前のﾃﾞｰﾀを削除します。続けますか？"));
-    QCOMPARE(storedDays(env.db()), QList<QDate>{QDate(2024, 3, 6)});
+    QCOMPARE(storedDays(env.db()), QList<QDate> {QDate(2024, 3, 6)});
 }
 
 void TstPurge::cancelAsksNothing()
@@ -193,7 +193,7 @@ void TstPurge::cancelAsksNothing()
     QTest::mouseClick(w->cmdCancel(), Qt::LeftButton);
     QTRY_VERIFY(w.isNull());
     QVERIFY(env.dialogs.shown.isEmpty());
-    QCOMPARE(storedDays(env.db()), QList<QDate>{QDate(2000, 1, 1)});
+    QCOMPARE(storedDays(env.db()), QList<QDate> {QDate(2000, 1, 1)});
 }
 
 void TstPurge::databaseErrorIsShownAndWindowCloses()
@@ -227,7 +227,7 @@ void TstPurge::databaseErrorIsShownAndWindowCloses()
 void TstPurge::noDatabaseIsShownAndWindowCloses()
 {
     TestEnv env(kNow);
-    AppContext context{env.dialogs, env.clock, env.folder(), env.printer};
+    AppContext context {env.dialogs, env.clock, env.folder(), env.printer};
     const SharedState noDiary;
     QPointer<FRM_DELETE> w = new FRM_DELETE(noDiary, context.dialogs, context.clock, nullptr);
     w->show();

@@ -4,9 +4,8 @@
 //
 // usage: save_loop DIARY FIRST   saves entry FIRST, FIRST+1, ... until killed
 #include "SaveLoopEntry.h"
-
-#include "records/DiaryDb.h"
 #include "common/AppError.h"
+#include "records/DiaryDb.h"
 
 #include <QCoreApplication>
 

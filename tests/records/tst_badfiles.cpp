@@ -1,14 +1,13 @@
 // Data files the program cannot use: each is refused with a clear box, nothing crashes,
 // and the file is left exactly as it was, byte for byte and in its time stamp. Also rows
 // that another tool wrote without the program's checks.
-#include "TestSupport.h"
-
 #include "DiaryFile.h"
+#include "TestSupport.h"
+#include "common/AppError.h"
 #include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "common/AppError.h"
-#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>
@@ -49,7 +48,8 @@ struct Snapshot
         QFile f(path);
         if (f.open(QIODevice::ReadOnly))
             s.bytes = f.readAll();
-        struct stat st {};
+        struct stat st
+        { };
         if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
             s.mtimeSec = st.st_mtim.tv_sec;
             s.mtimeNsec = st.st_mtim.tv_nsec;
@@ -70,10 +70,7 @@ void compareSnapshots(const Snapshot &before, const Snapshot &after)
     QCOMPARE(after.mode, before.mode);
 }
 
-QString uniqueName()
-{
-    return QUuid::createUuid().toString(QUuid::WithoutBraces);
-}
+QString uniqueName() { return QUuid::createUuid().toString(QUuid::WithoutBraces); }
 
 // Runs raw SQL on the file through a connection of its own, as another tool would.
 void rawExec(const QString &path, const QStringList &statements)
@@ -127,8 +124,8 @@ void writeTruncatedDiary(const QString &path)
     {
         DiaryDb db(path);
         for (int i = 0; i < 300; ++i)
-            db.saveDay(makeDay(QDate(2026, 1, 1).addDays(i), 36.0 + i % 100 / 100.0,
-                               QStringLiteral("体調%1").arg(i), QString(400, QChar(u'あ' + i % 50))));
+            db.saveDay(makeDay(QDate(2026, 1, 1).addDays(i), 36.0 + i % 100 / 100.0, QStringLiteral("体調%1").arg(i),
+                               QString(400, QChar(u'あ' + i % 50))));
     }
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
@@ -143,9 +140,7 @@ void makeBad(TestEnv &env, Bad kind)
 {
     QFile::remove(env.dbPath());
     switch (kind) {
-    case Bad::Empty:
-        writeFile(env.dbPath(), QByteArray());
-        break;
+    case Bad::Empty: writeFile(env.dbPath(), QByteArray()); break;
     case Bad::RandomBytes: {
         QByteArray bytes(64 * 1024, '\0');
         QRandomGenerator rng(20261206);
@@ -157,9 +152,7 @@ void makeBad(TestEnv &env, Bad kind)
     case Bad::Text:
         writeFile(env.dbPath(), QStringLiteral("2026/12/06,36.5,元気,日記\r\n").toUtf8().repeated(200));
         break;
-    case Bad::Truncated:
-        writeTruncatedDiary(env.dbPath());
-        break;
+    case Bad::Truncated: writeTruncatedDiary(env.dbPath()); break;
     case Bad::NoTable:
         rawExec(env.dbPath(), {QStringLiteral("CREATE TABLE SOMETHING (A TEXT)"),
                                QStringLiteral("INSERT INTO SOMETHING VALUES ('x')")});
@@ -185,8 +178,9 @@ public:
         m_ok = m_ok && begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
         // Its own change, never committed, must not show up anywhere.
         QSqlQuery insert(db);
-        m_ok = m_ok && insert.exec(QStringLiteral(
-            "INSERT INTO DATA_FIL VALUES ('2026-12-01', 35.0, 'other', 'other', 0, 0)"));
+        m_ok = m_ok
+               && insert.exec(
+                   QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-01', 35.0, 'other', 'other', 0, 0)"));
     }
     ~LockHolder()
     {
@@ -228,18 +222,14 @@ void typeTemperature(Form1 &form, const QString &text)
 // Replaces the diary table by one that another tool made: no key, no checks.
 void makeForeignTable(TestEnv &env, const QStringList &inserts)
 {
-    QStringList statements = {
-        QStringLiteral("DROP TABLE DATA_FIL"),
-        QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)")};
+    QStringList statements = {QStringLiteral("DROP TABLE DATA_FIL"),
+                              QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)")};
     for (const QString &values : inserts)
         statements << QStringLiteral("INSERT INTO DATA_FIL VALUES (%1)").arg(values);
     rawExec(env.dbPath(), statements);
 }
 
-QString cell(Form1 &form, int row, int col)
-{
-    return form.ui().DATA_FLX->textMatrix(row, col);
-}
+QString cell(Form1 &form, int row, int col) { return form.ui().DATA_FLX->textMatrix(row, col); }
 
 enum Col { ColTemp = 4, ColCondition = 5, ColMark = 6, ColLove = 7 };
 
@@ -254,11 +244,15 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("message");
         QTest::newRow("zero bytes") << int(Bad::Empty) << QStringLiteral("データファイルに DATA_FIL 表がありません。");
-        QTest::newRow("random bytes") << int(Bad::RandomBytes) << QStringLiteral("データファイルがデータベースの形式ではありません。");
-        QTest::newRow("text file") << int(Bad::Text) << QStringLiteral("データファイルがデータベースの形式ではありません。");
+        QTest::newRow("random bytes") << int(Bad::RandomBytes)
+                                      << QStringLiteral("データファイルがデータベースの形式ではありません。");
+        QTest::newRow("text file") << int(Bad::Text)
+                                   << QStringLiteral("データファイルがデータベースの形式ではありません。");
         QTest::newRow("truncated diary") << int(Bad::Truncated) << QStringLiteral("データファイルが壊れています。");
-        QTest::newRow("no DATA_FIL") << int(Bad::NoTable) << QStringLiteral("データファイルに DATA_FIL 表がありません。");
-        QTest::newRow("missing columns") << int(Bad::MissingColumns) << QStringLiteral("DATA_FIL 表に DIARY 列がありません。");
+        QTest::newRow("no DATA_FIL") << int(Bad::NoTable)
+                                     << QStringLiteral("データファイルに DATA_FIL 表がありません。");
+        QTest::newRow("missing columns") << int(Bad::MissingColumns)
+                                         << QStringLiteral("DATA_FIL 表に DIARY 列がありません。");
     }
 
     void refusedAtStartUpAndNeverWritten()
@@ -304,8 +298,8 @@ private slots:
     {
         TestEnv env;
         env.db().saveDay(makeDay(QDate(2026, 12, 5), 36.55, QStringLiteral("昨日"), QStringLiteral("日記"), true));
-        QVERIFY(QFile::setPermissions(env.dbPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup
-                                                        | QFileDevice::ReadOther));
+        QVERIFY(QFile::setPermissions(env.dbPath(),
+                                      QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
         QTest::qWait(20);
         const Snapshot before = Snapshot::of(env.dbPath());
 
@@ -392,13 +386,12 @@ private slots:
         QTest::addColumn<QString>("conditionShown");
         QTest::addColumn<QString>("listTemp");
         QTest::addColumn<QString>("listCondition");
-        QTest::newRow("TEMP") << QStringLiteral("'2026-12-06', NULL, 'c', 'd', 1, 1")
-                              << QString() << QString() << QString() << QStringLiteral("c");
-        QTest::newRow("CONDITION") << QStringLiteral("'2026-12-06', 36.5, NULL, 'd', 1, 1")
-                                   << QStringLiteral("36.5") << QString() << QStringLiteral("36.50") << QString();
-        QTest::newRow("DIARY") << QStringLiteral("'2026-12-06', 36.5, 'c', NULL, 1, 1")
-                               << QStringLiteral("36.5") << QStringLiteral("c") << QStringLiteral("36.50")
-                               << QStringLiteral("c");
+        QTest::newRow("TEMP") << QStringLiteral("'2026-12-06', NULL, 'c', 'd', 1, 1") << QString() << QString()
+                              << QString() << QStringLiteral("c");
+        QTest::newRow("CONDITION") << QStringLiteral("'2026-12-06', 36.5, NULL, 'd', 1, 1") << QStringLiteral("36.5")
+                                   << QString() << QStringLiteral("36.50") << QString();
+        QTest::newRow("DIARY") << QStringLiteral("'2026-12-06', 36.5, 'c', NULL, 1, 1") << QStringLiteral("36.5")
+                               << QStringLiteral("c") << QStringLiteral("36.50") << QStringLiteral("c");
     }
 
     void foreignNullTextStopsTheLoad()
@@ -450,14 +443,14 @@ private slots:
     {
         TestEnv env;
         makeForeignTable(env, {
-            QStringLiteral("NULL, 36.1, 'null', 'd', 1, 1"),
-            QStringLiteral("'garbage', 36.2, 'garbage', 'd', 1, 1"),
-            QStringLiteral("'', 36.2, 'empty', 'd', 1, 1"),
-            QStringLiteral("'1700-01-01', 36.3, 'old', 'd', 1, 1"),
-            QStringLiteral("'9999-12-31', 36.4, 'far', 'd', 0, 1"),
-            QStringLiteral("20261205, 36.6, 'number', 'd', 1, 1"),
-            QStringLiteral("'2026-12-04', 36.7, 'real', 'd', 1, 0"),
-        });
+                                  QStringLiteral("NULL, 36.1, 'null', 'd', 1, 1"),
+                                  QStringLiteral("'garbage', 36.2, 'garbage', 'd', 1, 1"),
+                                  QStringLiteral("'', 36.2, 'empty', 'd', 1, 1"),
+                                  QStringLiteral("'1700-01-01', 36.3, 'old', 'd', 1, 1"),
+                                  QStringLiteral("'9999-12-31', 36.4, 'far', 'd', 0, 1"),
+                                  QStringLiteral("20261205, 36.6, 'number', 'd', 1, 1"),
+                                  QStringLiteral("'2026-12-04', 36.7, 'real', 'd', 1, 0"),
+                              });
         auto form = env.makeForm();
         QVERIFY2(env.dialogs.shown.isEmpty(), qPrintable(shownTexts(env.dialogs)));
         QCOMPARE(form->ui().TEMP_TEXT->rawText(), QString());
@@ -472,7 +465,7 @@ private slots:
             if (!cell(*form, r, ColCondition).isEmpty())
                 conditions << cell(*form, r, ColCondition);
         }
-        QCOMPARE(conditions, QStringList{QStringLiteral("real")});
+        QCOMPARE(conditions, QStringList {QStringLiteral("real")});
         QCOMPARE(cell(*form, 3, ColTemp), QStringLiteral("36.70"));
 
         form->ui().mnuGraph->trigger();
@@ -508,7 +501,7 @@ private slots:
         env.dialogs.answers << Dialogs::Answer::Yes;
         form->ui().CONDITION_TEXT->setText(QStringLiteral("saved twice"));
         QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("上書きしますか？")});
+        QCOMPARE(env.dialogs.texts(), QStringList {QStringLiteral("上書きしますか？")});
         QCOMPARE(rawScalar(env.dbPath(), QStringLiteral("SELECT COUNT(*) FROM DATA_FIL")), QStringLiteral("2"));
 
         form->ui().SSTab1->setCurrentIndex(1);
@@ -539,7 +532,7 @@ private slots:
         env.dialogs.answers << Dialogs::Answer::Yes;
         typeTemperature(*form, QStringLiteral("36.5"));
         QTest::mouseClick(form->ui().REG_BTN, Qt::LeftButton);
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("上書きしますか？")});
+        QCOMPARE(env.dialogs.texts(), QStringList {QStringLiteral("上書きしますか？")});
         QCOMPARE(env.db().findDay(QDate(2026, 12, 6))->TEMP, std::optional<double>(36.5));
     }
 
@@ -558,7 +551,8 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("BEGIN IMMEDIATE")));
             QVERIFY(q.exec(QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-12-06', 36.5, '', '', 0, 0)")));
             QVERIFY(QFile::exists(journal));
-            struct stat st {};
+            struct stat st
+            { };
             QCOMPARE(::stat(QFile::encodeName(journal).constData(), &st), 0);
             QCOMPARE(int(st.st_mode & 0777), 0600);
             QVERIFY(q.exec(QStringLiteral("COMMIT")));

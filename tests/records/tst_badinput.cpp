@@ -3,7 +3,6 @@
 // with the program's message; no row is ever half written and no box ever holds half a
 // character.
 #include "TestSupport.h"
-
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
@@ -96,17 +95,27 @@ private slots:
         QTest::addColumn<QString>("error"); // empty: stored
         QTest::addColumn<double>("stored");
 
-        QTest::newRow("empty") << "" << "" << QString() << 0.0;
-        QTest::newRow("letters") << "abc" << "abc" << kTypeMismatch << 0.0;
-        QTest::newRow("double minus") << "--1" << "--1" << kTypeMismatch << 0.0;
-        QTest::newRow("exponent") << "1e999" << "1e999" << kTypeMismatch << 0.0;
-        QTest::newRow("lone point") << "." << "." << kTypeMismatch << 0.0;
+        QTest::newRow("empty") << ""
+                               << "" << QString() << 0.0;
+        QTest::newRow("letters") << "abc"
+                                 << "abc" << kTypeMismatch << 0.0;
+        QTest::newRow("double minus") << "--1"
+                                      << "--1" << kTypeMismatch << 0.0;
+        QTest::newRow("exponent") << "1e999"
+                                  << "1e999" << kTypeMismatch << 0.0;
+        QTest::newRow("lone point") << "."
+                                    << "." << kTypeMismatch << 0.0;
         QTest::newRow("full-width") << QStringLiteral("３６．５") << QStringLiteral("３６．５") << QString() << 36.5;
-        QTest::newRow("six characters") << "36.555" << "36.55" << QString() << 36.55;
-        QTest::newRow("five nines") << "99999" << "99999" << QString() << 99999.0;
-        QTest::newRow("negative") << "-36.5" << "-36.5" << QString() << -36.5;
-        QTest::newRow("blanks") << " 36 " << " 36 " << QString() << 36.0;
-        QTest::newRow("tab") << "\t" << "\t" << kTypeMismatch << 0.0;
+        QTest::newRow("six characters") << "36.555"
+                                        << "36.55" << QString() << 36.55;
+        QTest::newRow("five nines") << "99999"
+                                    << "99999" << QString() << 99999.0;
+        QTest::newRow("negative") << "-36.5"
+                                  << "-36.5" << QString() << -36.5;
+        QTest::newRow("blanks") << " 36 "
+                                << " 36 " << QString() << 36.0;
+        QTest::newRow("tab") << "\t"
+                             << "\t" << kTypeMismatch << 0.0;
         QTest::newRow("NUL") << QString(QChar(0)) << QString(QChar(0)) << kTypeMismatch << 0.0;
         QTest::newRow("emoji") << kEmoji << kEmoji << kTypeMismatch << 0.0;
     }
@@ -159,10 +168,12 @@ private slots:
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<QString>("held");
 
-        QTest::newRow("focused, long") << true << "36.55555555" << "36.55";
+        QTest::newRow("focused, long") << true << "36.55555555"
+                                       << "36.55";
         QTest::newRow("focused, huge") << true << QString(100000, QLatin1Char('9')) << "99999";
         QTest::newRow("focused, emoji at the limit") << true << QStringLiteral("3650") + kEmoji << "3650";
-        QTest::newRow("unfocused, long") << false << "36.55555555" << "36.55";
+        QTest::newRow("unfocused, long") << false << "36.55555555"
+                                         << "36.55";
         QTest::newRow("unfocused, emoji at the limit") << false << QStringLiteral("3650") + kEmoji << "3650";
     }
     void pastedTemperature()
@@ -352,10 +363,10 @@ private slots:
         QTest::newRow("32768") << "32768" << kOverflow << pg << "28";
         QTest::newRow("32767") << "32767" << invalid << warn << "28";
         QTest::newRow("-32768") << "-32768" << invalid << warn << "28";
-        QTest::newRow("tiny") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1")
-                              << invalid << warn << "28";
-        QTest::newRow("long zeros then 30") << QString(5000, QLatin1Char('0')) + QStringLiteral("30")
-                                            << QString() << QString() << QString(5000, QLatin1Char('0')) + QStringLiteral("30");
+        QTest::newRow("tiny") << QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QStringLiteral("1") << invalid
+                              << warn << "28";
+        QTest::newRow("long zeros then 30") << QString(5000, QLatin1Char('0')) + QStringLiteral("30") << QString()
+                                            << QString() << QString(5000, QLatin1Char('0')) + QStringLiteral("30");
         QTest::newRow("blanks") << "   " << notNumber << warn << "28";
         QTest::newRow("full-width blank") << QStringLiteral("　") << notNumber << warn << "28";
         QTest::newRow("blanks around") << "  30  " << QString() << QString() << "  30  ";

@@ -1,13 +1,12 @@
 // CSV export and import: the RFC 4180 reader and writer, the diary's columns, and the
 // two commands of the file menu against a real diary file.
 #include "TestSupport.h"
-#include "records/DiaryCsv.h"
-
+#include "common/FileSafety.h"
 #include "records/CsvFormat.h"
 #include "records/CsvTransfer.h"
+#include "records/DiaryCsv.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
-#include "common/FileSafety.h"
 #include "shell/Form1.h"
 
 #include <QCheckBox>
@@ -54,15 +53,9 @@ QByteArray writeAll(const std::vector<QStringList> &records)
     return out;
 }
 
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-std::vector<DayRecord> allDays(DiaryDb &db)
-{
-    return db.daysFrom(QDate(1, 1, 1));
-}
+std::vector<DayRecord> allDays(DiaryDb &db) { return db.daysFrom(QDate(1, 1, 1)); }
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -97,8 +90,8 @@ void rawExec(const QString &path, const QString &statement)
 QString trickyText(QRandomGenerator &rng, int length)
 {
     static const QList<char32_t> pool = {
-        U',', U'"', U'\r', U'\n', U' ', U'a', U'Z', U'0', U'\t', U'\0', U'#', U';',
-        U'あ', U'ｱ', U'体', U'温', U'℃', U'，', U'＂', U'\u2028', U'\uFEFF', U'😀', U'👩', U'\U0001F3FD',
+        U',',  U'"', U'\r', U'\n', U' ', U'a',  U'Z',  U'0',      U'\t',     U'\0', U'#', U';',
+        U'あ', U'ｱ', U'体', U'温', U'℃', U'，', U'＂', U'\u2028', U'\uFEFF', U'😀',  U'👩', U'\U0001F3FD',
     };
     QString s;
     for (int i = 0; i < length; ++i) {
@@ -159,13 +152,13 @@ private slots:
     {
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QByteArray>("line");
-        QTest::newRow("plain") << QStringList{"a", "b c", ""} << QByteArray("a,b c,\r\n");
-        QTest::newRow("comma") << QStringList{"a,b"} << QByteArray("\"a,b\"\r\n");
-        QTest::newRow("quote doubled") << QStringList{"say \"hi\""} << QByteArray("\"say \"\"hi\"\"\"\r\n");
-        QTest::newRow("line breaks kept as they are") << QStringList{"1\n2", "3\r\n4", "5\r6"}
-                                                      << QByteArray("\"1\n2\",\"3\r\n4\",\"5\r6\"\r\n");
-        QTest::newRow("utf-8") << QStringList{"体温℃", "😀"} << QByteArray("体温℃,😀\r\n");
-        QTest::newRow("one empty field") << QStringList{""} << QByteArray("\r\n");
+        QTest::newRow("plain") << QStringList {"a", "b c", ""} << QByteArray("a,b c,\r\n");
+        QTest::newRow("comma") << QStringList {"a,b"} << QByteArray("\"a,b\"\r\n");
+        QTest::newRow("quote doubled") << QStringList {"say \"hi\""} << QByteArray("\"say \"\"hi\"\"\"\r\n");
+        QTest::newRow("line breaks kept as they are")
+            << QStringList {"1\n2", "3\r\n4", "5\r6"} << QByteArray("\"1\n2\",\"3\r\n4\",\"5\r6\"\r\n");
+        QTest::newRow("utf-8") << QStringList {"体温℃", "😀"} << QByteArray("体温℃,😀\r\n");
+        QTest::newRow("one empty field") << QStringList {""} << QByteArray("\r\n");
     }
     void writerQuotesOnlyWhereNeeded()
     {
@@ -179,28 +172,29 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<std::vector<QStringList>>("records");
         QTest::addColumn<std::vector<int>>("lines");
-        QTest::newRow("empty") << QByteArray() << std::vector<QStringList>{} << std::vector<int>{};
-        QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << std::vector<QStringList>{} << std::vector<int>{};
-        QTest::newRow("crlf") << QByteArray("a,b\r\nc,d\r\n") << std::vector<QStringList>{{"a", "b"}, {"c", "d"}}
-                              << std::vector<int>{1, 2};
-        QTest::newRow("lf, cr, no final break") << QByteArray("a\nb\rc") << std::vector<QStringList>{{"a"}, {"b"}, {"c"}}
-                                                << std::vector<int>{1, 2, 3};
-        QTest::newRow("bom skipped") << QByteArray("\xEF\xBB\xBFx,y\r\n") << std::vector<QStringList>{{"x", "y"}}
-                                     << std::vector<int>{1};
+        QTest::newRow("empty") << QByteArray() << std::vector<QStringList> {} << std::vector<int> {};
+        QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << std::vector<QStringList> {} << std::vector<int> {};
+        QTest::newRow("crlf") << QByteArray("a,b\r\nc,d\r\n") << std::vector<QStringList> {{"a", "b"}, {"c", "d"}}
+                              << std::vector<int> {1, 2};
+        QTest::newRow("lf, cr, no final break")
+            << QByteArray("a\nb\rc") << std::vector<QStringList> {{"a"}, {"b"}, {"c"}} << std::vector<int> {1, 2, 3};
+        QTest::newRow("bom skipped") << QByteArray("\xEF\xBB\xBFx,y\r\n") << std::vector<QStringList> {{"x", "y"}}
+                                     << std::vector<int> {1};
         QTest::newRow("quoted breaks count as lines")
-            << QByteArray("\"1\r\n2\n3\",x\r\nnext\r\n")
-            << std::vector<QStringList>{{"1\r\n2\n3", "x"}, {"next"}} << std::vector<int>{1, 4};
-        QTest::newRow("doubled quotes, empty quoted") << QByteArray("\"a\"\"b\",\"\"\r\n")
-                                                      << std::vector<QStringList>{{"a\"b", ""}} << std::vector<int>{1};
-        QTest::newRow("trailing comma") << QByteArray("a,\r\nb,") << std::vector<QStringList>{{"a", ""}, {"b", ""}}
-                                        << std::vector<int>{1, 2};
-        QTest::newRow("blank line is one empty field") << QByteArray("a\r\n\r\nb\r\n")
-                                                       << std::vector<QStringList>{{"a"}, {""}, {"b"}}
-                                                       << std::vector<int>{1, 2, 3};
-        QTest::newRow("spaces are data") << QByteArray(" a , b ") << std::vector<QStringList>{{" a ", " b "}}
-                                         << std::vector<int>{1};
-        QTest::newRow("nul is data") << QByteArray("a\0b", 3) << std::vector<QStringList>{{QString(QStringLiteral("a")) + QChar(0) + "b"}}
-                                     << std::vector<int>{1};
+            << QByteArray("\"1\r\n2\n3\",x\r\nnext\r\n") << std::vector<QStringList> {{"1\r\n2\n3", "x"}, {"next"}}
+            << std::vector<int> {1, 4};
+        QTest::newRow("doubled quotes, empty quoted")
+            << QByteArray("\"a\"\"b\",\"\"\r\n") << std::vector<QStringList> {{"a\"b", ""}} << std::vector<int> {1};
+        QTest::newRow("trailing comma") << QByteArray("a,\r\nb,") << std::vector<QStringList> {{"a", ""}, {"b", ""}}
+                                        << std::vector<int> {1, 2};
+        QTest::newRow("blank line is one empty field")
+            << QByteArray("a\r\n\r\nb\r\n") << std::vector<QStringList> {{"a"}, {""}, {"b"}}
+            << std::vector<int> {1, 2, 3};
+        QTest::newRow("spaces are data") << QByteArray(" a , b ") << std::vector<QStringList> {{" a ", " b "}}
+                                         << std::vector<int> {1};
+        QTest::newRow("nul is data") << QByteArray("a\0b", 3)
+                                     << std::vector<QStringList> {{QString(QStringLiteral("a")) + QChar(0) + "b"}}
+                                     << std::vector<int> {1};
     }
     void readerReads()
     {
@@ -347,10 +341,11 @@ private slots:
         const DiaryCsv csv = diaryFromCsv(text);
         QVERIFY2(csv.ok(), qPrintable(csv.error));
         compareRecords(csv.records, {
-            stored(QDate(2026, 3, 5), 36.45, QStringLiteral("だるい, 眠い"), QStringLiteral("一行目\n\"二行目\""), true, false),
-            // Empty fields read as the editor stores an empty entry: 0 and empty texts.
-            stored(QDate(2026, 3, 6), 0.0, QString(), QString(), false, true),
-        });
+                                        stored(QDate(2026, 3, 5), 36.45, QStringLiteral("だるい, 眠い"),
+                                               QStringLiteral("一行目\n\"二行目\""), true, false),
+                                        // Empty fields read as the editor stores an empty entry: 0 and empty texts.
+                                        stored(QDate(2026, 3, 6), 0.0, QString(), QString(), false, true),
+                                    });
         QVERIFY(!csv.records.back().CONDITION->isNull());
         QVERIFY(!csv.records.back().DIARY->isNull());
     }
@@ -377,8 +372,10 @@ private slots:
         QTest::newRow("period flag 2") << good + "2026-03-02,36.5,,,2,0\r\n" << 3 << "月経の欄は 0 か 1 で書きます。";
         QTest::newRow("intercourse flag word") << good + "2026-03-02,36.5,,,0,true\r\n" << 3 << "SEXの欄";
         QTest::newRow("empty flag") << good + "2026-03-02,36.5,,,,0\r\n" << 3 << "月経の欄";
-        QTest::newRow("unterminated quote") << good + good + "2026-03-03,36.5,\"open,,0,0\r\n" << 4 << "引用符が閉じられていません。";
-        QTest::newRow("same day twice") << good + "2026-03-02,36.5,,,0,0\r\n" + good << 4 << "同じ日付が 2 行目にもあります。";
+        QTest::newRow("unterminated quote") << good + good + "2026-03-03,36.5,\"open,,0,0\r\n"
+                                            << 4 << "引用符が閉じられていません。";
+        QTest::newRow("same day twice") << good + "2026-03-02,36.5,,,0,0\r\n" + good << 4
+                                        << "同じ日付が 2 行目にもあります。";
         QTest::newRow("line after a multi-line diary")
             << QByteArray("2026-03-01,36.5,,\"a\nb\nc\",0,0\r\n2026-03-02,x,,,0,0\r\n") << 5 << "体温";
     }
@@ -416,22 +413,23 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("refused");
-        QTest::newRow("nulls") << QStringList{"'2026-03-05', NULL, NULL, NULL, NULL, NULL"}
+        QTest::newRow("nulls") << QStringList {"'2026-03-05', NULL, NULL, NULL, NULL, NULL"}
                                << QByteArray("2026-03-05,,,,0,0\r\n") << 0;
         QTest::newRow("numbers and a blob where texts go")
-            << QStringList{"'2026-03-05', 36, 7, X'E697A5', 1, 1"} << QByteArray("2026-03-05,36,7,日,1,1\r\n") << 0;
-        QTest::newRow("text temperature") << QStringList{"'2026-03-05', 'abc', 'c', 'd', 1, 0"}
-                                          << QByteArray("2026-03-05,abc,c,d,1,0\r\n") << 1;
-        QTest::newRow("infinite temperature") << QStringList{"'2026-03-05', 1e999, '', '', 0, 0"}
-                                              << QByteArray("2026-03-05,inf,,,0,0\r\n") << 1;
-        QTest::newRow("time of day") << QStringList{"'2026-03-06 08:15:00', 36.4, '', '', 0, 0"}
+            << QStringList {"'2026-03-05', 36, 7, X'E697A5', 1, 1"} << QByteArray("2026-03-05,36,7,日,1,1\r\n") << 0;
+        QTest::newRow("text temperature")
+            << QStringList {"'2026-03-05', 'abc', 'c', 'd', 1, 0"} << QByteArray("2026-03-05,abc,c,d,1,0\r\n") << 1;
+        QTest::newRow("infinite temperature")
+            << QStringList {"'2026-03-05', 1e999, '', '', 0, 0"} << QByteArray("2026-03-05,inf,,,0,0\r\n") << 1;
+        QTest::newRow("time of day") << QStringList {"'2026-03-06 08:15:00', 36.4, '', '', 0, 0"}
                                      << QByteArray("2026-03-06 08:15:00,36.4,,,0,0\r\n") << 1;
-        QTest::newRow("no such day") << QStringList{"'2026-02-30', 36.4, '', '', 0, 0"}
+        QTest::newRow("no such day") << QStringList {"'2026-02-30', 36.4, '', '', 0, 0"}
                                      << QByteArray("2026-02-30,36.4,,,0,0\r\n") << 1;
-        QTest::newRow("no date") << QStringList{"NULL, 36.4, '', '', 0, 0"} << QByteArray(",36.4,,,0,0\r\n") << 1;
-        QTest::newRow("flags 2 and yes") << QStringList{"'2026-03-05', 36.4, '', '', 2, 'yes'"}
+        QTest::newRow("no date") << QStringList {"NULL, 36.4, '', '', 0, 0"} << QByteArray(",36.4,,,0,0\r\n") << 1;
+        QTest::newRow("flags 2 and yes") << QStringList {"'2026-03-05', 36.4, '', '', 2, 'yes'"}
                                          << QByteArray("2026-03-05,36.4,,,2,yes\r\n") << 1;
-        QTest::newRow("same day twice") << QStringList{"'2026-03-05', 36.4, '', '', 0, 0", "'2026-03-05', 36.4, '', '', 0, 0"}
+        QTest::newRow("same day twice") << QStringList {"'2026-03-05', 36.4, '', '', 0, 0",
+                                                        "'2026-03-05', 36.4, '', '', 0, 0"}
                                         << QByteArray("2026-03-05,36.4,,,0,0\r\n2026-03-05,36.4,,,0,0\r\n") << 1;
     }
     void exportWritesEveryRowAsStored()
@@ -491,7 +489,8 @@ private slots:
     void exportWritesEveryEntryOldestFirst()
     {
         TestEnv env;
-        env.db().saveDay(makeDay(QDate(2026, 3, 6), 36.45, QStringLiteral("頭痛"), QStringLiteral("a,b\n\"c\""), true, false));
+        env.db().saveDay(
+            makeDay(QDate(2026, 3, 6), 36.45, QStringLiteral("頭痛"), QStringLiteral("a,b\n\"c\""), true, false));
         env.db().saveDay(makeDay(QDate(2026, 3, 5), 0, QString(), QString(), false, true));
         env.db().saveDay(stored(QDate(2025, 12, 31), std::nullopt, std::nullopt, std::nullopt, false, false));
         // Another tool's text in the temperature: a row the program itself cannot load.
@@ -510,14 +509,15 @@ private slots:
         QVERIFY(env.dialogs.fileCalls.front().filter.contains(QStringLiteral("*.csv")));
 
         QCOMPARE(readFile(path), kHeader
-                 + "2025-12-31,,,,0,0\r\n"
-                   "2026-03-05,0,,,0,1\r\n"
-                   "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n"
-                   "2026-03-07,abc,,,0,1\r\n");
+                                     + "2025-12-31,,,,0,0\r\n"
+                                       "2026-03-05,0,,,0,1\r\n"
+                                       "2026-03-06,36.45,頭痛,\"a,b\n\"\"c\"\"\",1,0\r\n"
+                                       "2026-03-07,abc,,,0,1\r\n");
         // The diary is private: nobody but its owner may read the copy.
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral(
+        QCOMPARE(env.dialogs.texts(),
+                 QStringList {QStringLiteral(
                      "4 日分のﾃﾞｰﾀを書き出しました。\n"
                      "うち 1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Information);
@@ -545,7 +545,8 @@ private slots:
         env.dialogs.saveFileNames << env.folder() + QLatin1Char('/') + name;
         form->ui().mnuExport->trigger();
 
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(systemError)});
+        QCOMPARE(env.dialogs.texts(),
+                 QStringList {QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(systemError)});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
         for (const char *english : {"Unknown", "denied", "No such"})
             QVERIFY(!env.dialogs.last().text.contains(QLatin1String(english)));
@@ -577,14 +578,18 @@ private slots:
         const std::vector<DayRecord> days = {
             makeDay(QDate(2026, 3, 1), 36.45, QStringLiteral("だるい"), QStringLiteral("普通の日"), true, false),
             makeDay(QDate(2026, 3, 2), 0, QString(), QString(), false, false),
-            makeDay(QDate(2026, 3, 3), 36.499999999999996, QStringLiteral("a,b"), QStringLiteral("\"quoted\""), false, true),
-            makeDay(QDate(2026, 3, 4), 0.1 + 0.2, QStringLiteral(" 前後に空白 "), QStringLiteral("一\n二\r\n三\r四\n"), true, true),
-            makeDay(QDate(2026, 3, 5), 37, QStringLiteral("👩🏽‍⚕️"), QStringLiteral("NUL:") + QChar(0) + QStringLiteral(":end"), false, false),
+            makeDay(QDate(2026, 3, 3), 36.499999999999996, QStringLiteral("a,b"), QStringLiteral("\"quoted\""), false,
+                    true),
+            makeDay(QDate(2026, 3, 4), 0.1 + 0.2, QStringLiteral(" 前後に空白 "), QStringLiteral("一\n二\r\n三\r四\n"),
+                    true, true),
+            makeDay(QDate(2026, 3, 5), 37, QStringLiteral("👩🏽‍⚕️"),
+                    QStringLiteral("NUL:") + QChar(0) + QStringLiteral(":end"), false, false),
             makeDay(QDate(2026, 3, 6), 35.123456789, QStringLiteral("ｶﾀｶﾅ，＂"), longDiary, false, false),
             makeDay(QDate(1, 1, 1), 36.6, QStringLiteral("="), QStringLiteral("=1+1"), false, false),
             makeDay(QDate(9999, 12, 31), 36.6, QStringLiteral("\t"), QStringLiteral("\n"), true, false),
         };
-        const QString path = QDir::temp().filePath(QStringLiteral("nerina-roundtrip-%1.csv").arg(QUuid::createUuid().toString(QUuid::Id128)));
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("nerina-roundtrip-%1.csv").arg(QUuid::createUuid().toString(QUuid::Id128)));
         {
             TestEnv source;
             for (const DayRecord &d : days)
@@ -601,7 +606,7 @@ private slots:
         form->ui().mnuImport->trigger();
         QFile::remove(path);
 
-        QCOMPARE(target.dialogs.texts(), QStringList{QStringLiteral("8 日分のﾃﾞｰﾀを取り込みました。")});
+        QCOMPARE(target.dialogs.texts(), QStringList {QStringLiteral("8 日分のﾃﾞｰﾀを取り込みました。")});
         QCOMPARE(target.dialogs.unscriptedQuestions, 0);
         std::vector<DayRecord> expected = days;
         std::sort(expected.begin(), expected.end(),
@@ -613,7 +618,8 @@ private slots:
     // editor stores an empty entry.
     void nullColumnsComeBackAsAnEmptyEntry()
     {
-        const QString path = QDir::temp().filePath(QStringLiteral("nerina-null-%1.csv").arg(QUuid::createUuid().toString(QUuid::Id128)));
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("nerina-null-%1.csv").arg(QUuid::createUuid().toString(QUuid::Id128)));
         {
             TestEnv source;
             source.db().saveDay(stored(QDate(2026, 3, 5), std::nullopt, std::nullopt, std::nullopt, true, false));
@@ -649,9 +655,9 @@ private slots:
         env.db().saveDay(makeDay(QDate(2026, 3, 6), 36.2, QString(), QStringLiteral("stored")));
         const QString path = env.folder() + QStringLiteral("/in.csv");
         writeFile(path, kHeader
-                  + "2026-03-05,36.5,,from file,0,0\r\n"
-                    "2026-03-06,36.6,,from file,0,0\r\n"
-                    "2026-03-07,36.7,,from file,0,0\r\n");
+                            + "2026-03-05,36.5,,from file,0,0\r\n"
+                              "2026-03-06,36.6,,from file,0,0\r\n"
+                              "2026-03-07,36.7,,from file,0,0\r\n");
         auto form = env.makeForm();
         env.dialogs.clear();
         env.dialogs.openFileNames << path;
@@ -678,17 +684,18 @@ private slots:
         env.db().saveDay(makeDay(QDate(2026, 3, 5), 36.1, QString(), QStringLiteral("stored")));
         const QString path = env.folder() + QStringLiteral("/in.csv");
         writeFile(path, kHeader
-                  + "2026-03-04,36.5,,,0,0\r\n"
-                    "2026-03-05,36.5,,\"two\nlines\",0,0\r\n"
-                    "2026-03-06,36.5,,,0,yes\r\n");
+                            + "2026-03-04,36.5,,,0,0\r\n"
+                              "2026-03-05,36.5,,\"two\nlines\",0,0\r\n"
+                              "2026-03-06,36.5,,,0,yes\r\n");
         auto form = env.makeForm();
         env.dialogs.clear();
         env.dialogs.openFileNames << path;
         form->ui().mnuImport->trigger();
 
         QCOMPARE(env.dialogs.shown.size(), 1); // no question before the whole file was read
-        QCOMPARE(env.dialogs.last().text,
-                 QStringLiteral("5 行目が正しくありません。\nSEXの欄は 0 か 1 で書きます。\nﾃﾞｰﾀは取り込んでいません。"));
+        QCOMPARE(
+            env.dialogs.last().text,
+            QStringLiteral("5 行目が正しくありません。\nSEXの欄は 0 か 1 で書きます。\nﾃﾞｰﾀは取り込んでいません。"));
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
         const std::vector<DayRecord> rows = allDays(env.db());
         QCOMPARE(rows.size(), std::size_t(1));
@@ -704,7 +711,7 @@ private slots:
         env.dialogs.clear();
         env.dialogs.openFileNames << path;
         form->ui().mnuImport->trigger();
-        QCOMPARE(env.dialogs.texts(), QStringList{QStringLiteral("取り込むﾃﾞｰﾀがありません。")});
+        QCOMPARE(env.dialogs.texts(), QStringList {QStringLiteral("取り込むﾃﾞｰﾀがありません。")});
     }
 
     // What cannot be read is refused at once, before anything waits on it or fills the
@@ -729,7 +736,7 @@ private slots:
         env.dialogs.clear();
         env.dialogs.openFileNames << QDir(env.folder()).filePath(name);
         form->ui().mnuImport->trigger();
-        QCOMPARE(env.dialogs.texts(), QStringList{says});
+        QCOMPARE(env.dialogs.texts(), QStringList {says});
         QCOMPARE(env.dialogs.last().icon, Dialogs::Icon::Warning);
         QVERIFY(allDays(env.db()).empty());
     }
@@ -738,14 +745,14 @@ private slots:
     void importIsAllOrNothing()
     {
         TestEnv env;
-        rawExec(env.dbPath(), QStringLiteral(
-            "CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL WHEN NEW.DAT_DATE = '2026-03-07' "
-            "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"));
+        rawExec(env.dbPath(),
+                QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL WHEN NEW.DAT_DATE = '2026-03-07' "
+                               "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"));
         const QString path = env.folder() + QStringLiteral("/in.csv");
         writeFile(path, kHeader
-                  + "2026-03-05,36.5,,,0,0\r\n"
-                    "2026-03-06,36.6,,,0,0\r\n"
-                    "2026-03-07,36.7,,,0,0\r\n");
+                            + "2026-03-05,36.5,,,0,0\r\n"
+                              "2026-03-06,36.6,,,0,0\r\n"
+                              "2026-03-07,36.7,,,0,0\r\n");
         auto form = env.makeForm();
         env.dialogs.clear();
         env.dialogs.openFileNames << path;

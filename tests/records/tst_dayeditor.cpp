@@ -1,7 +1,6 @@
 // The entry tab's editor: loading and saving a day, the save question on a date change,
 // edit tracking, Enter in the boxes and the temperature check.
 #include "TestSupport.h"
-
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "records/TempEdit.h"
@@ -59,7 +58,6 @@ private:
 
 using Shown = ShownForm;
 
-
 void typeInto(QWidget *box, const QString &text)
 {
     box->setFocus();
@@ -109,15 +107,30 @@ private slots:
         QTest::addColumn<double>("storedTemp");
         QTest::addColumn<QString>("shownTemp");
 
-        QTest::newRow("everything") << "36.5" << "頭痛" << "一行目\n二行目" << true << true << 36.5 << "36.5";
-        QTest::newRow("all empty") << "" << "" << "" << false << false << 0.0 << "0";
-        QTest::newRow("whole number") << "37" << "ok" << "x" << false << false << 37.0 << "37";
-        QTest::newRow("two decimals") << "36.55" << "" << "" << false << false << 36.55 << "36.55";
-        QTest::newRow("period only") << "36.2" << "" << "" << true << false << 36.2 << "36.2";
-        QTest::newRow("love only") << "36.8" << "" << "" << false << true << 36.8 << "36.8";
+        QTest::newRow("everything") << "36.5"
+                                    << "頭痛"
+                                    << "一行目\n二行目" << true << true << 36.5 << "36.5";
+        QTest::newRow("all empty") << ""
+                                   << ""
+                                   << "" << false << false << 0.0 << "0";
+        QTest::newRow("whole number") << "37"
+                                      << "ok"
+                                      << "x" << false << false << 37.0 << "37";
+        QTest::newRow("two decimals") << "36.55"
+                                      << ""
+                                      << "" << false << false << 36.55 << "36.55";
+        QTest::newRow("period only") << "36.2"
+                                     << ""
+                                     << "" << true << false << 36.2 << "36.2";
+        QTest::newRow("love only") << "36.8"
+                                   << ""
+                                   << "" << false << true << 36.8 << "36.8";
         // No check on saving: out of range is stored as typed.
-        QTest::newRow("out of range") << "50" << "" << "" << false << false << 50.0 << "50";
-        QTest::newRow("full-width digits") << QStringLiteral("３６.４") << "" << "" << false << false << 36.4 << "36.4";
+        QTest::newRow("out of range") << "50"
+                                      << ""
+                                      << "" << false << false << 50.0 << "50";
+        QTest::newRow("full-width digits") << QStringLiteral("３６.４") << ""
+                                           << "" << false << false << 36.4 << "36.4";
     }
     void roundTrip()
     {
@@ -208,7 +221,8 @@ private slots:
         box->setFocus();
         box->end(false);
         typeText(box, QStringLiteral("xy"));
-        QCOMPARE(box->text(), condition.size() >= DayEditor::kConditionMaxLength ? condition : condition + QStringLiteral("xy"));
+        QCOMPARE(box->text(),
+                 condition.size() >= DayEditor::kConditionMaxLength ? condition : condition + QStringLiteral("xy"));
         const qsizetype before = box->text().size();
         QTest::keyClick(box, Qt::Key_Backspace);
         QCOMPARE(box->text().size(), before - 1);
@@ -226,7 +240,7 @@ private slots:
 
         s.env.dialogs.answers << Dialogs::Answer::No;
         QCOMPARE(s.form->SaveDayRecord(), SaveOutcome::Declined);
-        QCOMPARE(s.env.dialogs.texts(), QStringList{kOverwrite});
+        QCOMPARE(s.env.dialogs.texts(), QStringList {kOverwrite});
         QCOMPARE(*s.env.db().findDay(kToday)->CONDITION, QStringLiteral("theirs"));
         QVERIFY(s.form->state().G_DIRTY);
 
@@ -331,7 +345,7 @@ private slots:
         typeInto(s.ui().TEMP_TEXT, QStringLiteral("36.7"));
         s.env.dialogs.answers << Dialogs::Answer::No;
         s.ui().DTPicker1->setDate(kToday.addDays(-1));
-        QCOMPARE(s.env.dialogs.texts(), QStringList{kSaveQuestion});
+        QCOMPARE(s.env.dialogs.texts(), QStringList {kSaveQuestion});
         QVERIFY(!s.env.db().findDay(kToday));
         QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(-1));
         QCOMPARE(s.ui().TEMP_TEXT->rawText(), QString());
@@ -348,7 +362,7 @@ private slots:
         typeInto(s.ui().CONDITION_TEXT, QStringLiteral(" new"));
         s.env.dialogs.answers << Dialogs::Answer::Yes << Dialogs::Answer::No;
         s.ui().DTPicker1->setDate(kToday.addDays(1));
-        QCOMPARE(s.env.dialogs.texts(), (QStringList{kSaveQuestion, kOverwrite}));
+        QCOMPARE(s.env.dialogs.texts(), (QStringList {kSaveQuestion, kOverwrite}));
         QCOMPARE(s.env.db().findDay(kToday)->CONDITION, std::optional<QString>(QStringLiteral("old")));
         QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(1));
         QCOMPARE(s.ui().CONDITION_TEXT->text(), QStringLiteral("next"));
@@ -392,7 +406,7 @@ private slots:
         s.env.dialogs.clear();
         s.env.dialogs.answers << Dialogs::Answer::Yes;
         s.ui().DTPicker1->setDate(kToday.addDays(3));
-        QCOMPARE(s.env.dialogs.texts(), QStringList{kSaveQuestion});
+        QCOMPARE(s.env.dialogs.texts(), QStringList {kSaveQuestion});
         const std::optional<DayRecord> row = s.env.db().findDay(kToday);
         QVERIFY(row);
         QCOMPARE(row->TEMP, std::optional<double>(36.6));
@@ -409,9 +423,13 @@ private slots:
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("diary");
         const QString before = QStringLiteral("A");
-        QTest::newRow("TEMP") << "NULL, 'c', 'd'" << "36.5" << before << before;
-        QTest::newRow("CONDITION") << "37.1, NULL, 'd'" << "37.1" << before << before;
-        QTest::newRow("DIARY") << "37.1, 'c', NULL" << "37.1" << "c" << before;
+        QTest::newRow("TEMP") << "NULL, 'c', 'd'"
+                              << "36.5" << before << before;
+        QTest::newRow("CONDITION") << "37.1, NULL, 'd'"
+                                   << "37.1" << before << before;
+        QTest::newRow("DIARY") << "37.1, 'c', NULL"
+                               << "37.1"
+                               << "c" << before;
     }
     void nullColumnStopsTheLoad()
     {

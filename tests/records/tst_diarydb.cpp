@@ -1,9 +1,8 @@
 // The database layer against a real SQLite file.
-#include "TestSupport.h"
-
 #include "DiaryFile.h"
-#include "records/DiaryDb.h"
+#include "TestSupport.h"
 #include "common/AppError.h"
+#include "records/DiaryDb.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -58,7 +57,8 @@ private slots:
     void deliveredFileIsPrivateAndVersioned()
     {
         TestEnv env;
-        struct stat st {};
+        struct stat st
+        { };
         QCOMPARE(::stat(QFile::encodeName(env.dbPath()).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), 0600);
         const QString name = QUuid::createUuid().toString();
@@ -78,8 +78,7 @@ private slots:
         TestEnv env;
         env.db().saveDay(makeDay(QDate(2026, 1, 1), 36.5));
         QString error;
-        QCOMPARE(createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), env.dbPath(), &error),
-                 CreateResult::AlreadyThere);
+        QCOMPARE(createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), env.dbPath(), &error), CreateResult::AlreadyThere);
         QCOMPARE(rowCount(env.dbPath()), 1);
     }
 
@@ -87,7 +86,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("nerina.mdb"));
-        QVERIFY_THROWS_EXCEPTION(AppError, DiaryDb{path});
+        QVERIFY_THROWS_EXCEPTION(AppError, DiaryDb {path});
         QVERIFY(!QFile::exists(path));
     }
 
@@ -99,7 +98,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("this is not a database, just some text\n");
         f.close();
-        QVERIFY_THROWS_EXCEPTION(AppError, DiaryDb{text});
+        QVERIFY_THROWS_EXCEPTION(AppError, DiaryDb {text});
 
         const QString other = dir.filePath(QStringLiteral("other.mdb"));
         rawExec(other, {QStringLiteral("CREATE TABLE SOMETHING (A TEXT)")});
@@ -225,13 +224,15 @@ private slots:
     {
         TestEnv env;
         // Another tool may have built the table without our checks.
-        rawExec(env.dbPath(), {
-            QStringLiteral("DROP TABLE DATA_FIL"),
-            QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, CONDITION TEXT, DIARY TEXT, GUEST INTEGER, LOVE INTEGER)"),
-            QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-05', NULL, NULL, NULL, NULL, NULL)"),
-            QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-06 08:15:00', 36.4, 'x', 'y', 1, 0)"),
-            QStringLiteral("INSERT INTO DATA_FIL VALUES ('2000-04-16 10:00', 36.4, 'x', 'y', 1, 0)"),
-        });
+        rawExec(env.dbPath(),
+                {
+                    QStringLiteral("DROP TABLE DATA_FIL"),
+                    QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, CONDITION TEXT, DIARY TEXT, GUEST "
+                                   "INTEGER, LOVE INTEGER)"),
+                    QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-05', NULL, NULL, NULL, NULL, NULL)"),
+                    QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-06 08:15:00', 36.4, 'x', 'y', 1, 0)"),
+                    QStringLiteral("INSERT INTO DATA_FIL VALUES ('2000-04-16 10:00', 36.4, 'x', 'y', 1, 0)"),
+                });
         DiaryDb db(env.dbPath());
         const auto nulls = db.findDay(QDate(2026, 3, 5));
         QVERIFY(nulls);

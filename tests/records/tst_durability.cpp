@@ -3,7 +3,6 @@
 // again and again; after each kill the file is sound and holds every reported save.
 #include "SaveLoopEntry.h"
 #include "TestSupport.h"
-
 #include "records/DiaryDb.h"
 
 #include <QElapsedTimer>
@@ -118,8 +117,8 @@ private slots:
             for (const auto &[day, n] : lastReported) {
                 const auto it = stored.find(day);
                 QVERIFY2(it != stored.end(), qPrintable(QStringLiteral("save %1 is lost").arg(n)));
-                QVERIFY2(it->second >= n, qPrintable(QStringLiteral("save %1 is lost, %2 is there")
-                                                         .arg(n).arg(it->second)));
+                QVERIFY2(it->second >= n,
+                         qPrintable(QStringLiteral("save %1 is lost, %2 is there").arg(n).arg(it->second)));
             }
         }
 

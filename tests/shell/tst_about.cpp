@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "common/Twips.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
-#include "common/Twips.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,11 +2,10 @@
 // name, the status bar panels say what they hold, and the list and the graph's title
 // line can be read.
 #include "TestSupport.h"
-
 #include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
-#include "history/FlexGrid.h"
 #include "shell/Form1.h"
 #include "shell/Form2.h"
 
@@ -40,10 +39,8 @@ bool interactive(QAccessible::Role role)
     case QAccessible::ButtonMenu:
     case QAccessible::ButtonDropDown:
     case QAccessible::Table:
-    case QAccessible::Slider:
-        return true;
-    default:
-        return false;
+    case QAccessible::Slider: return true;
+    default: return false;
     }
 }
 
@@ -108,10 +105,7 @@ class TestAccessibility final : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QAccessible::setActive(true);
-    }
+    void initTestCase() { QAccessible::setActive(true); }
 
     void mainWindowControlsAreNamed()
     {

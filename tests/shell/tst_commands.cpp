@@ -1,6 +1,5 @@
 // The main window's commands by menu, shortcut and toolbar, and every way of ending.
 #include "TestSupport.h"
-
 #include "graph/FRM_DISP.h"
 #include "maintenance/FRM_DELETE.h"
 #include "records/DiaryDb.h"
@@ -11,10 +10,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QPushButton>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -63,8 +62,7 @@ struct Running
     void toListTab() { ui().SSTab1->setCurrentIndex(1); }
     QToolButton *toolbarButton(int position) const
     {
-        return qobject_cast<QToolButton *>(
-            ui().Toolbar1->widgetForAction(ui().Toolbar1->actions().at(position - 1)));
+        return qobject_cast<QToolButton *>(ui().Toolbar1->widgetForAction(ui().Toolbar1->actions().at(position - 1)));
     }
     bool hasEnded() const { return ended->count() == 1 && !form->isVisible(); }
 };
@@ -242,7 +240,7 @@ private slots:
         QTest::keyClicks(r.ui().DIARY_TEXT, QStringLiteral("abc"));
         r.env.dialogs.answers << Answer::No << Answer::No; // don't save, don't discard
         QTest::keyClick(r.ui().DIARY_TEXT, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(r.env.dialogs.texts(), (QStringList{kSaveQuestion, kDiscardQuestion}));
+        QCOMPARE(r.env.dialogs.texts(), (QStringList {kSaveQuestion, kDiscardQuestion}));
         QCOMPARE(r.ui().DIARY_TEXT->toPlainText(), QStringLiteral("abc")); // no undo happened
         QVERIFY(!r.hasEnded());
     }
@@ -281,7 +279,7 @@ private slots:
         r.typeCondition(QStringLiteral("頭痛"));
         r.env.dialogs.answers << Answer::Yes;
         r.ui().mnuClose->trigger();
-        QCOMPARE(r.env.dialogs.texts(), QStringList{kSaveQuestion});
+        QCOMPARE(r.env.dialogs.texts(), QStringList {kSaveQuestion});
         const auto &q = r.env.dialogs.last();
         QCOMPARE(q.title, QStringLiteral("保存確認"));
         QCOMPARE(q.icon, Dialogs::Icon::Question);
@@ -310,7 +308,7 @@ private slots:
         r.typeCondition(QStringLiteral("後"));
         r.env.dialogs.answers << Answer::Yes << Answer::No;
         r.ui().mnuClose->trigger();
-        QCOMPARE(r.env.dialogs.texts(), (QStringList{kSaveQuestion, kOverwrite}));
+        QCOMPARE(r.env.dialogs.texts(), (QStringList {kSaveQuestion, kOverwrite}));
         QVERIFY(!r.hasEnded());
         QVERIFY(r.form->state().G_DIRTY);
         QCOMPARE(r.ui().CONDITION_TEXT->text(), QStringLiteral("後"));
@@ -330,7 +328,7 @@ private slots:
         r.typeCondition(QStringLiteral("x"));
         r.env.dialogs.answers << Answer::No << Answer::Yes;
         r.ui().mnuClose->trigger();
-        QCOMPARE(r.env.dialogs.texts(), (QStringList{kSaveQuestion, kDiscardQuestion}));
+        QCOMPARE(r.env.dialogs.texts(), (QStringList {kSaveQuestion, kDiscardQuestion}));
         QCOMPARE(r.env.dialogs.last().title, QStringLiteral("保存確認"));
         QVERIFY(r.hasEnded());
         QVERIFY(!r.env.db().findDay(kToday));
@@ -347,7 +345,7 @@ private slots:
         r.env.dialogs.clear();
         r.env.dialogs.answers << Answer::No << Answer::No;
         QTest::mouseClick(r.toolbarButton(4), Qt::LeftButton);
-        QCOMPARE(r.env.dialogs.texts(), (QStringList{kSaveQuestion, kDiscardQuestion}));
+        QCOMPARE(r.env.dialogs.texts(), (QStringList {kSaveQuestion, kDiscardQuestion}));
         QVERIFY(!r.hasEnded());
     }
 

@@ -91,10 +91,7 @@ private slots:
         }
     }
 
-    void int16RejectsNonNumbers()
-    {
-        QVERIFY_THROWS_EXCEPTION(AppError, toInt16(QStringLiteral("abc")));
-    }
+    void int16RejectsNonNumbers() { QVERIFY_THROWS_EXCEPTION(AppError, toInt16(QStringLiteral("abc"))); }
 
     void dateSerialRollsOver_data()
     {

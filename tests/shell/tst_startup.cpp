@@ -1,11 +1,10 @@
 // Start-up of the main window on a temporary program folder.
 #include "TestSupport.h"
-#include "history/HistoryTab.h"
-
-#include "records/DiaryDb.h"
-#include "history/FlexGrid.h"
-#include "shell/Form1.h"
 #include "common/Twips.h"
+#include "history/FlexGrid.h"
+#include "history/HistoryTab.h"
+#include "records/DiaryDb.h"
+#include "shell/Form1.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -54,7 +53,11 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray(4096, 'x'));
         f.close();
-        const QByteArray before = [&] { QFile g(env.dbPath()); g.open(QIODevice::ReadOnly); return g.readAll(); }();
+        const QByteArray before = [&] {
+            QFile g(env.dbPath());
+            g.open(QIODevice::ReadOnly);
+            return g.readAll();
+        }();
 
         auto form = env.makeForm(false);
         QVERIFY(form->Form_Load()); // the window opens as far as it was set up
@@ -73,13 +76,20 @@ private slots:
     {
         QTest::addColumn<QString>("stored"); // "<absent>" = no value at all
         QTest::addColumn<QString>("panel");
-        QTest::newRow("absent") << "<absent>" << "月経周期：　30日";
-        QTest::newRow("empty") << "" << "月経周期：　30日";
-        QTest::newRow("letters") << "abc" << "月経周期：　30日";
-        QTest::newRow("28") << "28" << "月経周期：　28日";
-        QTest::newRow("out of range low passes") << "5" << "月経周期：　5日";
-        QTest::newRow("out of range high passes") << "100" << "月経周期：　100日";
-        QTest::newRow("store is a directory") << "<directory>" << "月経周期：　30日";
+        QTest::newRow("absent") << "<absent>"
+                                << "月経周期：　30日";
+        QTest::newRow("empty") << ""
+                               << "月経周期：　30日";
+        QTest::newRow("letters") << "abc"
+                                 << "月経周期：　30日";
+        QTest::newRow("28") << "28"
+                            << "月経周期：　28日";
+        QTest::newRow("out of range low passes") << "5"
+                                                 << "月経周期：　5日";
+        QTest::newRow("out of range high passes") << "100"
+                                                  << "月経周期：　100日";
+        QTest::newRow("store is a directory") << "<directory>"
+                                              << "月経周期：　30日";
     }
     void cycleSettingFallsBackTo30()
     {
@@ -198,12 +208,18 @@ private slots:
             QCOMPARE(w->toolTip(), hint);
         }
         const QList<std::pair<QString, QString>> captions = {
-            {"REG_BTN", "登録(&R)"}, {"SET_BTN", "設定(&S)"}, {"CMD_GRAPH", "ｸﾞﾗﾌ(&G)"}, {"Command1", "閉じる"},
+            {"REG_BTN", "登録(&R)"},
+            {"SET_BTN", "設定(&S)"},
+            {"CMD_GRAPH", "ｸﾞﾗﾌ(&G)"},
+            {"Command1", "閉じる"},
         };
         for (const auto &[name, caption] : captions)
             QCOMPARE(form->findChild<QPushButton *>(name)->text(), caption);
         const QList<std::pair<QString, QString>> labels = {
-            {"Label1", "体温"}, {"Label2", "℃"}, {"Label5_0", "体調"}, {"Label5_1", "ひとこと日記"},
+            {"Label1", "体温"},
+            {"Label2", "℃"},
+            {"Label5_0", "体調"},
+            {"Label5_1", "ひとこと日記"},
         };
         for (const auto &[name, text] : labels)
             QCOMPARE(form->findChild<QLabel *>(name)->text(), text);
@@ -243,8 +259,8 @@ private slots:
         auto form = env.makeForm();
         QWidget *entry = form->ui().SSTab1->widget(0);
         QWidget *list = form->ui().SSTab1->widget(1);
-        for (const char *name : {"DTPicker1", "TEMP_TEXT", "CONDITION_TEXT", "DIARY_TEXT", "GUEST_CHK",
-                                 "LOVE_CHK", "REG_BTN", "SET_BTN", "Picture1", "Frame3"})
+        for (const char *name : {"DTPicker1", "TEMP_TEXT", "CONDITION_TEXT", "DIARY_TEXT", "GUEST_CHK", "LOVE_CHK",
+                                 "REG_BTN", "SET_BTN", "Picture1", "Frame3"})
             QVERIFY2(entry->findChild<QWidget *>(QLatin1String(name)), name);
         for (const char *name : {"DATA_FLX", "CMD_GRAPH", "Command1"}) {
             QVERIFY2(list->findChild<QWidget *>(QLatin1String(name)), name);

@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QSettings>
 #include <QTest>
-#include <QTest>
 
 namespace nerina {
 
@@ -24,22 +23,19 @@ Dialogs::Answer ScriptedDialogs::show(QWidget *, const Message &message)
     return answers.takeFirst();
 }
 
-QString ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title,
-                               const QString &defaultText)
+QString ScriptedDialogs::input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText)
 {
     inputCalls.append({prompt, title, defaultText});
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &title, const QString &path,
-                                     const QString &filter)
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter)
 {
     fileCalls.append({true, title, path, filter});
     return saveFileNames.isEmpty() ? QString() : saveFileNames.takeFirst();
 }
 
-QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &path,
-                                     const QString &filter)
+QString ScriptedDialogs::openFileName(QWidget *, const QString &title, const QString &path, const QString &filter)
 {
     fileCalls.append({false, title, path, filter});
     return openFileNames.isEmpty() ? QString() : openFileNames.takeFirst();
@@ -91,10 +87,7 @@ TestEnv::TestEnv(const QDateTime &now, bool withDatabase) : clock(now)
 
 TestEnv::~TestEnv() = default;
 
-QString TestEnv::dbPath() const
-{
-    return m_dir.filePath(QStringLiteral("nerina.mdb"));
-}
+QString TestEnv::dbPath() const { return m_dir.filePath(QStringLiteral("nerina.mdb")); }
 
 DiaryDb &TestEnv::db()
 {
@@ -110,10 +103,7 @@ void TestEnv::setCycleSetting(const QString &value)
     s.sync();
 }
 
-QString TestEnv::settingsFile() const
-{
-    return m_config.filePath(QStringLiteral("NERINAS.conf"));
-}
+QString TestEnv::settingsFile() const { return m_config.filePath(QStringLiteral("NERINAS.conf")); }
 
 void TestEnv::clearCycleSetting()
 {
@@ -131,7 +121,7 @@ QString TestEnv::cycleSetting() const
 
 std::unique_ptr<Form1> TestEnv::makeForm(bool load)
 {
-    auto form = std::make_unique<Form1>(AppContext{dialogs, clock, folder(), printer});
+    auto form = std::make_unique<Form1>(AppContext {dialogs, clock, folder(), printer});
     if (load)
         form->Form_Load();
     return form;
@@ -161,13 +151,9 @@ bool ShownForm::start()
     return QTest::qWaitForWindowActive(form.get());
 }
 
-int ShownForm::rowCount()
-{
-    return int(env.db().daysFrom(QDate(1900, 1, 1)).size());
-}
+int ShownForm::rowCount() { return int(env.db().daysFrom(QDate(1900, 1, 1)).size()); }
 
-DayRecord makeDay(const QDate &day, double temp, const QString &condition, const QString &diary,
-                  bool guest, bool love)
+DayRecord makeDay(const QDate &day, double temp, const QString &condition, const QString &diary, bool guest, bool love)
 {
     DayRecord r;
     r.DAT_DATE = day;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "common/Clock.h"
+#include "common/Dialogs.h"
 #include "graph/PrintTarget.h"
 #include "records/DayRecord.h"
 #include "shell/Form1.h"
-#include "common/Clock.h"
-#include "common/Dialogs.h"
 
 #include <QImage>
 #include <QList>
@@ -25,8 +25,8 @@ class ScriptedDialogs final : public Dialogs
 {
 public:
     QList<Message> shown;
-    QList<Answer> answers;        // next answers to Yes/No questions, in order
-    QStringList inputs;           // next answers to input boxes ("" = Cancel)
+    QList<Answer> answers; // next answers to Yes/No questions, in order
+    QStringList inputs;    // next answers to input boxes ("" = Cancel)
 
     struct InputCall
     {
@@ -37,8 +37,8 @@ public:
     QList<InputCall> inputCalls;
     int unscriptedQuestions = 0;
 
-    QStringList saveFileNames;    // next answers to save-file dialogs ("" = Cancel)
-    QStringList openFileNames;    // next answers to open-file dialogs ("" = Cancel)
+    QStringList saveFileNames; // next answers to save-file dialogs ("" = Cancel)
+    QStringList openFileNames; // next answers to open-file dialogs ("" = Cancel)
     struct FileCall
     {
         bool save = false;
@@ -48,12 +48,9 @@ public:
     };
     QList<FileCall> fileCalls;
 
-    QString input(QWidget *parent, const QString &prompt, const QString &title,
-                  const QString &defaultText) override;
-    QString saveFileName(QWidget *parent, const QString &title, const QString &path,
-                         const QString &filter) override;
-    QString openFileName(QWidget *parent, const QString &title, const QString &path,
-                         const QString &filter) override;
+    QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
 
     const Message &last() const { return shown.last(); }
     QStringList texts() const;
@@ -66,7 +63,7 @@ protected:
 class FixedClock final : public Clock
 {
 public:
-    explicit FixedClock(QDateTime now) : m_now(std::move(now)) {}
+    explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
     QDateTime now() const override { return m_now; }
     void set(QDateTime now) { m_now = std::move(now); }
 
@@ -90,8 +87,7 @@ public:
 class TestEnv
 {
 public:
-    explicit TestEnv(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(9, 30)),
-                     bool withDatabase = true);
+    explicit TestEnv(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(9, 30)), bool withDatabase = true);
     ~TestEnv();
 
     QString folder() const { return m_dir.path(); }
@@ -100,10 +96,10 @@ public:
     // A second connection to the same diary file, for arranging and checking rows.
     DiaryDb &db();
 
-    void setCycleSetting(const QString &value);     // stores the per-user setting
+    void setCycleSetting(const QString &value); // stores the per-user setting
     void clearCycleSetting();
-    QString cycleSetting() const;                   // what is stored now ("<absent>" when absent)
-    QString settingsFile() const;                   // where the settings store keeps it
+    QString cycleSetting() const; // what is stored now ("<absent>" when absent)
+    QString settingsFile() const; // where the settings store keeps it
 
     // Builds the main window on this folder; runs start-up when `load` is true.
     std::unique_ptr<Form1> makeForm(bool load = true);

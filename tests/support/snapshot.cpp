@@ -2,11 +2,11 @@
 // pictures of it, so the layout can be looked at. usage:
 //   nerina_snapshot FOLDER OUT_PREFIX [yyyy-MM-dd]
 // writes OUT_PREFIX-entry.png, OUT_PREFIX-list.png and OUT_PREFIX-graph.png.
-#include "graph/FRM_DISP.h"
-#include "graph/SystemPrinter.h"
 #include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
+#include "graph/FRM_DISP.h"
+#include "graph/SystemPrinter.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -29,7 +29,7 @@ int main(int argc, char **argv)
     } clock;
     clock.at = args.size() > 3 ? QDateTime(QDate::fromString(args.at(3), Qt::ISODate), QTime(8, 0))
                                : QDateTime::currentDateTime();
-    nerina::Form1 form(nerina::AppContext{dialogs, clock, args.at(1), printer});
+    nerina::Form1 form(nerina::AppContext {dialogs, clock, args.at(1), printer});
     if (!form.Form_Load())
         return 1;
     form.show();

@@ -16,10 +16,8 @@ int main(int argc, char **argv)
     QString error;
     switch (nerina::createDiaryFile(args.at(1), args.at(2), &error)) {
     case nerina::CreateResult::Created:
-    case nerina::CreateResult::AlreadyThere:
-        return 0;
-    case nerina::CreateResult::Failed:
-        break;
+    case nerina::CreateResult::AlreadyThere: return 0;
+    case nerina::CreateResult::Failed: break;
     }
     err << "nerina_mkdb: " << error << '\n';
     return 1;
