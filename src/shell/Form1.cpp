@@ -257,7 +257,8 @@ QString Form1::panelText(int panel) const
 bool Form1::Form_Load()
 {
     m_state.G_READY = false;
-    try {
+    bool missing = false;
+    trapped(m_context.dialogs, this, [&] {
         // The data file lies in the program's own folder.
         QString path = m_context.programFolder;
         if (!path.endsWith(QLatin1Char('/')))
@@ -268,7 +269,8 @@ bool Form1::Form_Load()
         if (!file.exists() || !file.isFile() || file.isHidden()) {
             m_context.dialogs.message(this, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。"),
                                       Dialogs::Icon::Warning, Dialogs::Buttons::Ok, QStringLiteral("ｴﾗｰ"));
-            return false;
+            missing = true;
+            return;
         }
 
         m_state.G_DB = std::make_unique<DiaryDb>(path);
@@ -310,10 +312,8 @@ bool Form1::Form_Load()
 
         SSTab1_Click(0);
         applyCommandStates();
-    } catch (const AppError &error) {
-        m_context.dialogs.pgError(this, error.message());
-    }
-    return true;
+    });
+    return !missing;
 }
 
 void Form1::SSTab1_Click(int)

@@ -1,0 +1,87 @@
+#include "TestDiary.h"
+
+#include "DiaryFile.h"
+
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace nerina::test {
+
+namespace {
+
+const QString kKey = QStringLiteral("G_CYCLE/DATA");
+
+// Runs one statement on a plain connection of its own, binding `values` in order.
+void run(const QString &path, const QString &sql, const QVariantList &values = {})
+{
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open the test diary");
+        QSqlQuery query(db);
+        query.prepare(sql);
+        for (const QVariant &v : values)
+            query.addBindValue(v);
+        if (!query.exec())
+            qFatal("test statement failed: %s", qPrintable(query.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+} // namespace
+
+TestDiary::TestDiary()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+    QString error;
+    if (createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), path(), &error) != CreateResult::Created)
+        qFatal("cannot create the test diary: %s", qPrintable(error));
+}
+
+DiaryDb &TestDiary::db()
+{
+    if (!m_db)
+        m_db = std::make_unique<DiaryDb>(path());
+    return *m_db;
+}
+
+void TestDiary::insertRaw(const QVariantList &row)
+{
+    run(path(),
+        QStringLiteral(
+            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"),
+        row);
+}
+
+void TestDiary::exec(const QString &sql) { run(path(), sql); }
+
+void TestDiary::setCycleSetting(const QString &value)
+{
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
+    s.setValue(kKey, value);
+}
+
+QString TestDiary::cycleSetting() const
+{
+    const QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
+    return s.contains(kKey) ? s.value(kKey).toString() : QStringLiteral("<absent>");
+}
+
+DayRecord day(const QDate &date, double temp, const QString &condition, const QString &diary, bool guest, bool love)
+{
+    DayRecord r;
+    r.DAT_DATE = date;
+    r.TEMP = temp;
+    r.CONDITION = condition;
+    r.DIARY = diary;
+    r.GUEST = guest;
+    r.LOVE = love;
+    return r;
+}
+
+} // namespace nerina::test

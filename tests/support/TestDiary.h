@@ -1,0 +1,56 @@
+#pragma once
+
+#include "common/Clock.h"
+#include "records/DayRecord.h"
+#include "records/DiaryDb.h"
+
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <memory>
+
+namespace nerina::test {
+
+// A temporary program folder holding an empty diary made from the delivered schema, and
+// a temporary per-user settings store that starts empty.
+class TestDiary
+{
+public:
+    TestDiary();
+
+    QString folder() const { return m_dir.path(); }
+    QString path() const { return m_dir.filePath(QStringLiteral("nerina.mdb")); }
+    DiaryDb &db(); // a connection of its own, for arranging and checking rows
+
+    // A row as another tool would write it, each value bound as given (a null QVariant is
+    // NULL, text may stand where a number belongs): DAT_DATE, TEMP, CONDITION, DIARY,
+    // GUEST, LOVE. `sql` runs any statement, for tables the program never makes.
+    void insertRaw(const QVariantList &row);
+    void exec(const QString &sql);
+    qint64 rows() { return db().rowCount(); }
+
+    QString settingsFile() const { return m_config.filePath(QStringLiteral("NERINAS.conf")); }
+    void setCycleSetting(const QString &value);
+    QString cycleSetting() const; // "<absent>" when nothing is stored
+
+private:
+    QTemporaryDir m_dir;
+    QTemporaryDir m_config;
+    std::unique_ptr<DiaryDb> m_db;
+};
+
+DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
+              const QString &diary = QString(), bool guest = false, bool love = false);
+
+class FixedClock final : public Clock
+{
+public:
+    explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
+    QDateTime now() const override { return m_now; }
+    void set(QDateTime now) { m_now = std::move(now); }
+
+private:
+    QDateTime m_now;
+};
+
+} // namespace nerina::test

@@ -1,0 +1,86 @@
+#include "TestWindows.h"
+
+#include <QTest>
+
+namespace nerina::test {
+
+Dialogs::Answer ScriptedDialogs::show(QWidget *, const Message &message)
+{
+    shown.append(message);
+    if (message.buttons == Buttons::Ok)
+        return Answer::Ok;
+    if (answers.isEmpty()) {
+        ++unscriptedQuestions;
+        return Answer::No;
+    }
+    return answers.takeFirst();
+}
+
+QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, const QString &defaultText)
+{
+    inputDefaults.append(defaultText);
+    return inputs.isEmpty() ? QString() : inputs.takeFirst();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &path, const QString &)
+{
+    filePaths.append(path);
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString ScriptedDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
+{
+    return saveFileName(parent, title, path, filter);
+}
+
+QStringList ScriptedDialogs::texts() const
+{
+    QStringList out;
+    for (const Message &m : shown)
+        out << m.text;
+    return out;
+}
+
+bool FakePrinter::print(const QImage &image, QString *error)
+{
+    if (whilePrinting)
+        whilePrinting();
+    if (fail) {
+        *error = QStringLiteral("プリンタがありません。");
+        return false;
+    }
+    printed.append(image);
+    return true;
+}
+
+ShownForm::ShownForm(const QDateTime &now) : clock(now) { }
+
+bool ShownForm::start(bool show)
+{
+    form = std::make_unique<Form1>(AppContext {dialogs, clock, diary.folder(), printer});
+    const bool loaded = form->Form_Load();
+    if (!show)
+        return loaded;
+    form->show();
+    return loaded && QTest::qWaitForWindowActive(form.get());
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    widget->setFocus();
+    // ASCII goes as real keys; anything else as the text of a key event, one whole
+    // character (both halves of a surrogate pair) at a time, as an input method sends it.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(widget, char(c.unicode()));
+            continue;
+        }
+        QString character(c);
+        if (c.isHighSurrogate() && i + 1 < text.size())
+            character += text.at(++i);
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, character, Qt::NoModifier);
+    }
+}
+
+} // namespace nerina::test

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "TestDiary.h"
+#include "common/Dialogs.h"
+#include "graph/PrintTarget.h"
+#include "shell/Form1.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QList>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace nerina::test {
+
+// Records every box the program shows and answers from a script. A question with no
+// scripted answer is answered No and counted, so a test can see it was unexpected.
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    QList<Message> shown;
+    QList<Answer> answers;     // next answers to Yes/No questions, in order
+    QStringList inputs;        // next answers to input boxes ("" = Cancel)
+    QStringList inputDefaults; // the default text each input box offered
+    QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
+    QStringList filePaths;     // the path each file dialog offered
+    int unscriptedQuestions = 0;
+
+    QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
+    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
+    QString openFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
+
+    const Message &last() const { return shown.last(); }
+    QStringList texts() const;
+
+protected:
+    Answer show(QWidget *, const Message &message) override;
+};
+
+class FakePrinter final : public PrintTarget
+{
+public:
+    QList<QImage> printed;
+    bool fail = false;
+    std::function<void()> whilePrinting; // runs during print(), to look at the window then
+
+    bool print(const QImage &image, QString *error) override;
+};
+
+// The main window on a test diary with scripted dialogs, a fixed clock (2026-12-06 09:30
+// unless told) and a fake printer; start() runs start-up, shows it and waits until it is
+// active.
+struct ShownForm
+{
+    explicit ShownForm(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(9, 30)));
+
+    bool start(bool show = true);
+    const Form1Ui &ui() const { return form->ui(); }
+
+    // A control of any window of the program by its object name.
+    template<typename T = QWidget> T *find(const QString &name) const
+    {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == name)
+                return qobject_cast<T *>(top);
+            if (T *child = top->findChild<T *>(name))
+                return child;
+        }
+        return nullptr;
+    }
+
+    TestDiary diary;
+    ScriptedDialogs dialogs;
+    FixedClock clock;
+    FakePrinter printer;
+    std::unique_ptr<Form1> form;
+};
+
+// Types any text, Japanese included, as key presses into a widget (QTest::keyClicks only
+// knows ASCII); the widget gets the focus first.
+void typeText(QWidget *widget, const QString &text);
+
+} // namespace nerina::test
