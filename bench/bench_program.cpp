@@ -3,7 +3,7 @@
 // the same run. Prints median times; run by hand, never as a test.
 #include "BenchDiary.h"
 #include "DiaryFile.h"
-#include "TestSupport.h"
+#include "TestWindows.h"
 #include "graph/FRM_DISP.h"
 #include "history/FlexGrid.h"
 #include "maintenance/Backup.h"
@@ -44,6 +44,25 @@ using namespace nerina::bench;
 namespace {
 
 const QDateTime kNow(kNewest, QTime(9, 30));
+
+// The program's surroundings, as the tests build them.
+struct TestEnv
+{
+    explicit TestEnv(const QDateTime &now) : clock(now) {}
+    QString dbPath() const { return diary.path(); }
+    std::unique_ptr<Form1> makeForm(bool load = true)
+    {
+        auto form = std::make_unique<Form1>(AppContext {dialogs, clock, diary.folder(), printer});
+        if (load)
+            form->Form_Load();
+        return form;
+    }
+
+    test::TestDiary diary;
+    test::ScriptedDialogs dialogs;
+    test::FixedClock clock;
+    test::FakePrinter printer;
+};
 
 // Medians of several steps taken in turn within each run, so that all of them meet the
 // disk in the same mood: on this kind of machine a flush to disk costs anything from under
@@ -476,7 +495,7 @@ int main(int argc, char **argv)
                  purge = form->purgeWindow();
                  purge->DTPicker1()->setDate(kNewest);
                  QCoreApplication::processEvents();
-                 env.dialogs.clear();
+                 env.dialogs.shown.clear();
                  env.dialogs.answers = {Dialogs::Answer::Yes};
              },
              [&] {
