@@ -5,11 +5,15 @@
 #include "shell/Form1.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    nerina::installFontSubstitutions();
+    nerina::useJapanese();
+    // Every window carries the flower, and the desktop ties them to the installed entry.
+    QApplication::setWindowIcon(QIcon(nerina::flowerPicture(64)));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.nerina.Diary"));
 
     nerina::QtDialogs dialogs;
     nerina::SystemClock clock;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QPixmap>
 
 namespace nerina {
 
@@ -8,5 +9,15 @@ namespace nerina {
 QString designFontFamily();
 void installFontSubstitutions();
 QFont designFont(int pointSize = 9);
+
+// The program's picture, a flower: beside the day's entry, as the windows' icon and in the
+// about window. The desktop's icon (data/icons) is the same flower as SVG.
+QPixmap flowerPicture(int size = 72);
+
+// Japanese throughout, whatever the system's locale: the design's font, the toolkit's own
+// texts (the buttons of message boxes, the file dialogs, the context menus of text boxes)
+// from Qt's Japanese translations, and Japanese dates in the calendar and file dialogs.
+// Returns false when Qt's translations could not be loaded (the package is missing).
+bool useJapanese();
 
 } // namespace nerina

@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -47,27 +46,6 @@ QString diaryText(const QPlainTextEdit *box)
             c = QLatin1Char('\n');
     }
     return text;
-}
-
-QPixmap decorationPicture()
-{
-    // A small drawn flower stands beside the entry, as a picture did in the design.
-    QPixmap pixmap(72, 72);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xF4, 0xA6, 0xC0));
-    for (int i = 0; i < 5; ++i) {
-        p.save();
-        p.translate(36, 36);
-        p.rotate(i * 72.0);
-        p.drawEllipse(QRectF(-10, -30, 20, 26));
-        p.restore();
-    }
-    p.setBrush(QColor(0xF9, 0xD8, 0x5A));
-    p.drawEllipse(QRectF(28, 28, 16, 16));
-    return pixmap;
 }
 
 } // namespace
@@ -115,7 +93,7 @@ void DayEditor::buildControls()
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(decorationPicture());
+    Picture1->setPixmap(flowerPicture());
     Picture1->setAlignment(Qt::AlignCenter);
 
     Frame3 = new QFrame(this);

@@ -28,6 +28,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,7 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Dialogs::programTitle());
+    setWindowIcon(QIcon(flowerPicture(64)));
     setFont(designFont(9));
 
     buildMenus();

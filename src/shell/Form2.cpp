@@ -4,32 +4,9 @@
 #include "common/Twips.h"
 
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 
 namespace nerina {
-
-QPixmap Form2::programIcon(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    // A rose page with a temperature curve over it.
-    const QRectF page(size * 0.08, size * 0.08, size * 0.84, size * 0.84);
-    p.setPen(QPen(QColor(0xa0, 0x30, 0x50), size / 24.0));
-    p.setBrush(QColor(0xfc, 0xe4, 0xec));
-    p.drawRoundedRect(page, size * 0.12, size * 0.12);
-    QPainterPath curve;
-    curve.moveTo(size * 0.2, size * 0.62);
-    curve.cubicTo(size * 0.35, size * 0.68, size * 0.45, size * 0.66, size * 0.52, size * 0.56);
-    curve.cubicTo(size * 0.6, size * 0.4, size * 0.7, size * 0.36, size * 0.8, size * 0.38);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0xc0, 0x30, 0x60), size / 14.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(curve);
-    return pixmap;
-}
 
 Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Window)
 {
@@ -43,7 +20,7 @@ Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Window)
 
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("Picture1"));
-    m_picture->setPixmap(programIcon(px(480)));
+    m_picture->setPixmap(flowerPicture(px(480)));
     m_picture->setGeometry(px(240), px(240), px(480), px(480));
 
     auto label = [&](const char *name, const QString &text, int top, int pointSize) {

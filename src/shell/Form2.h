@@ -23,7 +23,6 @@ public:
     QPushButton *Command1() const { return m_ok; }
 
     // The program's icon, drawn rather than shipped as a file.
-    static QPixmap programIcon(int size);
 
 private:
     QLabel *m_picture = nullptr;

@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() < 3)
         return 2;
-    nerina::installFontSubstitutions();
+    nerina::useJapanese();
     nerina::QtDialogs dialogs;
     nerina::SystemPrinter printer;
     struct DayClock final : nerina::Clock
