@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -66,6 +67,8 @@ void copyInto(const QString &source, const QString &target)
     from.check();
     Handle to(target, SQLITE_OPEN_READWRITE);
     to.check();
+    // The target's own durability: a copy cut off half way is rolled back, not half there.
+    sqlite3_exec(to.get(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup)
         throw AppError(copyFailure(to.get(), sqlite3_errcode(to.get())));
@@ -95,7 +98,7 @@ QStringList existingBackups(const QString &dbPath)
     return filesBeside(dbPath, backupPrefix(dbPath) + QStringLiteral("*.") + QFileInfo(dbPath).suffix());
 }
 
-QString backupDiary(const QString &dbPath, const QDateTime &now, int keep)
+QString backupDiary(const QString &dbPath, const QDateTime &now, int keep, const QString &spare)
 {
     const QFileInfo db(dbPath);
     const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
@@ -125,6 +128,7 @@ QString backupDiary(const QString &dbPath, const QDateTime &now, int keep)
 
     QStringList others = existingBackups(dbPath);
     others.removeAll(target);
+    others.removeAll(spare);
     while (others.size() > keep - 1)
         QFile::remove(others.takeFirst());
     return target;
@@ -146,6 +150,61 @@ void verifyBackup(const QString &backupPath, qint64 rows)
                            .arg(file.fileName())
                            .arg(held)
                            .arg(rows));
+}
+
+QList<BackupInfo> listBackups(const QString &dbPath)
+{
+    QList<BackupInfo> out;
+    const QString prefix = backupPrefix(dbPath);
+    for (const QString &path : existingBackups(dbPath)) {
+        BackupInfo info;
+        info.path = path;
+        const QString stamp = QFileInfo(path).completeBaseName().mid(prefix.size());
+        info.made = QDateTime::fromString(stamp, QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+        if (!info.made.isValid())
+            info.made = QFileInfo(path).lastModified();
+        try {
+            const DiaryDb backup(path);
+            info.days = backup.rowCount();
+            const std::vector<DayRecord> all = backup.daysFrom(QDate(1, 1, 1));
+            for (const DayRecord &r : all) {
+                if (!r.DAT_DATE.isValid())
+                    continue;
+                if (!info.first.isValid() || r.DAT_DATE < info.first)
+                    info.first = r.DAT_DATE;
+                if (!info.last.isValid() || r.DAT_DATE > info.last)
+                    info.last = r.DAT_DATE;
+            }
+            info.usable = true;
+        } catch (const AppError &e) {
+            info.problem = e.message();
+        }
+        out.prepend(info);
+    }
+    std::stable_sort(out.begin(), out.end(), [](const BackupInfo &a, const BackupInfo &b) { return a.made > b.made; });
+    return out;
+}
+
+QString restoreBackup(const QString &dbPath, const QString &backupPath, const QDateTime &now)
+{
+    try {
+        const DiaryDb check(backupPath);
+    } catch (const AppError &e) {
+        throw AppError(QStringLiteral("このバックアップは使用できません。\n") + e.message());
+    }
+    QString copy;
+    try {
+        copy = backupDiary(dbPath, now, 5, backupPath);
+    } catch (const AppError &e) {
+        throw AppError(QStringLiteral("今のデータのバックアップを作成できなかったため、復元しませんでした。\n")
+                       + e.message());
+    }
+    try {
+        copyInto(backupPath, dbPath);
+    } catch (const AppError &e) {
+        throw AppError(QStringLiteral("復元できませんでした。データは元のままです。\n") + e.message());
+    }
+    return copy;
 }
 
 } // namespace nerina

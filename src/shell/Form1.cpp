@@ -13,6 +13,7 @@
 #include "history/FlexGrid.h"
 #include "history/HistoryTab.h"
 #include "maintenance/FRM_DELETE.h"
+#include "maintenance/FRM_RESTORE.h"
 #include "records/CsvTransfer.h"
 #include "records/DayEditor.h"
 #include "records/DiaryDb.h"
@@ -137,6 +138,7 @@ Form1::~Form1() = default;
 
 FRM_DISP *Form1::graphWindow() const { return m_graph; }
 FRM_DELETE *Form1::purgeWindow() const { return m_purge; }
+FRM_RESTORE *Form1::restoreWindow() const { return m_restore; }
 Form2 *Form1::aboutWindow() const { return m_about; }
 
 void Form1::buildMenus()
@@ -166,6 +168,7 @@ void Form1::buildMenus()
                                    QKeySequence(Qt::CTRL | Qt::Key_D));
     m_ui.mnuExport = action(m_ui.mnuFile, "mnuExport", QStringLiteral("ｴｸｽﾎﾟｰﾄ(&E)..."), QKeySequence());
     m_ui.mnuImport = action(m_ui.mnuFile, "mnuImport", QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."), QKeySequence());
+    m_ui.mnuRestore = action(m_ui.mnuFile, "mnuRestore", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復元(&B)..."), QKeySequence());
     m_ui.mnuPartition = separator(m_ui.mnuFile, "mnuPartition");
     m_ui.mnuGraph = action(m_ui.mnuFile, "mnuGraph", QStringLiteral("ｸﾞﾗﾌ(&G)"), QKeySequence(Qt::CTRL | Qt::Key_G));
     m_ui.mnuP3 = separator(m_ui.mnuFile, "mnuP3");
@@ -181,6 +184,7 @@ void Form1::buildMenus()
     connect(m_ui.mnuFileDataMente, &QAction::triggered, this, [this] { mnuFileDataMente_Click(); });
     connect(m_ui.mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
     connect(m_ui.mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
+    connect(m_ui.mnuRestore, &QAction::triggered, this, [this] { mnuRestore_Click(); });
     connect(m_ui.mnuGraph, &QAction::triggered, this, [this] { mnuGraph_Click(); });
     connect(m_ui.mnuClose, &QAction::triggered, this, [this] { mnuClose_Click(); });
     connect(m_ui.mnuVERSION, &QAction::triggered, this, [this] { mnuVERSION_Click(); });
@@ -401,6 +405,32 @@ void Form1::mnuExport_Click() { m_csv->exportDiary(); }
 
 void Form1::mnuImport_Click() { m_csv->importDiary(); }
 
+void Form1::mnuRestore_Click()
+{
+    if (m_restore) {
+        m_restore->raise();
+        m_restore->activateWindow();
+        return;
+    }
+    // Unsaved edits are settled first, as at exit: the restore replaces the day they belong to.
+    if (m_state.G_DIRTY && m_editor->askToSave() == Dialogs::Answer::Yes && SaveDayRecord() != SaveOutcome::Stored)
+        return;
+    m_restore = new FRM_RESTORE(m_state, m_context.dialogs, m_context.clock, this);
+    connect(m_restore, &FRM_RESTORE::restored, this, &Form1::reopenDiary);
+    m_restore->setWindowModality(Qt::ApplicationModal);
+    m_restore->show();
+    m_restore->activateWindow();
+}
+
+void Form1::reopenDiary()
+{
+    const QString path = m_state.db().path();
+    m_state.G_DB.reset();
+    trapped(m_context.dialogs, this, [&] { m_state.G_DB = std::make_unique<DiaryDb>(path); });
+    m_state.G_DIRTY = false;
+    showDiaryChanges(true);
+}
+
 void Form1::mnuVERSION_Click()
 {
     if (m_about) {
@@ -466,6 +496,8 @@ void Form1::closeSecondaryWindows()
         m_graph->close();
     if (m_purge)
         m_purge->close();
+    if (m_restore)
+        m_restore->close();
     if (m_about)
         m_about->close();
 }

@@ -29,6 +29,7 @@ class CycleTracker;
 class DayEditor;
 class FlexGrid;
 class FRM_DELETE;
+class FRM_RESTORE;
 class FRM_DISP;
 class Form2;
 class HistoryTab;
@@ -43,8 +44,9 @@ struct Form1Ui
     QAction *mnuRegister = nullptr;
     QAction *mnuSet = nullptr;
     QAction *mnuFileDataMente = nullptr;
-    QAction *mnuExport = nullptr; // the diary to a CSV file
-    QAction *mnuImport = nullptr; // days from a CSV file into the diary
+    QAction *mnuExport = nullptr;  // the diary to a CSV file
+    QAction *mnuImport = nullptr;  // days from a CSV file into the diary
+    QAction *mnuRestore = nullptr; // the diary back from one of its backups
     QAction *mnuPartition = nullptr;
     QAction *mnuGraph = nullptr;
     QAction *mnuP3 = nullptr;
@@ -119,6 +121,7 @@ public:
     void mnuFileDataMente_Click();
     void mnuExport_Click();
     void mnuImport_Click();
+    void mnuRestore_Click();
     void mnuVERSION_Click();
     void mnuRegister_Click();
     void mnuSet_Click();
@@ -129,6 +132,7 @@ public:
 
     FRM_DISP *graphWindow() const;
     FRM_DELETE *purgeWindow() const;
+    FRM_RESTORE *restoreWindow() const;
     Form2 *aboutWindow() const;
 
     // The character unit measured at start-up, in twips.
@@ -153,6 +157,8 @@ private:
     // selected day is reloaded when it was written and holds no unsaved edits; the
     // forecast, the list and an open graph follow.
     void showDiaryChanges(bool selectedDay);
+    // After a restore: the diary is opened afresh, checked as at start-up, and shown.
+    void reopenDiary();
     void closeSecondaryWindows();
     void endProgram();
     QList<QAction *> commandActions() const;
@@ -166,6 +172,7 @@ private:
     std::unique_ptr<CsvTransfer> m_csv;
     QPointer<FRM_DISP> m_graph;
     QPointer<FRM_DELETE> m_purge;
+    QPointer<FRM_RESTORE> m_restore;
     QPointer<Form2> m_about;
     double m_w = 0;
     int m_currentTab = 0;

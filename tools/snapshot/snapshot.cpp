@@ -1,12 +1,13 @@
 // Development tool, not a test: starts the main window on a program folder and saves
 // pictures of it, so the layout can be looked at. usage:
 //   nerina_snapshot FOLDER OUT_PREFIX [yyyy-MM-dd]
-// writes OUT_PREFIX-entry.png, OUT_PREFIX-list.png and OUT_PREFIX-graph.png.
+// writes OUT_PREFIX-entry.png, -list.png, -graph.png and -restore.png.
 #include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
+#include "maintenance/FRM_RESTORE.h"
 #include "shell/Form1.h"
 
 #include <QApplication>
@@ -40,7 +41,14 @@ int main(int argc, char **argv)
     form.grab().save(args.at(2) + QStringLiteral("-list.png"));
     form.mnuGraph_Click();
     QTest::qWait(500);
-    if (form.graphWindow())
+    if (form.graphWindow()) {
         form.graphWindow()->grab().save(args.at(2) + QStringLiteral("-graph.png"));
+        form.graphWindow()->close();
+    }
+    form.ui().SSTab1->setCurrentIndex(0);
+    form.mnuRestore_Click();
+    QTest::qWait(300);
+    if (form.restoreWindow())
+        form.restoreWindow()->grab().save(args.at(2) + QStringLiteral("-restore.png"));
     return 0;
 }
