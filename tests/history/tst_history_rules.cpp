@@ -10,8 +10,6 @@
 
 using namespace nerina;
 
-Q_DECLARE_METATYPE(QList<QVariantList>)
-
 namespace {
 
 const QDate kSelected(2026, 12, 6); // a Sunday
@@ -42,44 +40,34 @@ class TestHistoryRules final : public QObject
 {
     Q_OBJECT
 private slots:
-    // Rows as stored (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE), read the way the list
-    // reads them for 2026-12-06.
-    void rows_data()
-    {
-        QTest::addColumn<QList<QVariantList>>("stored");
-        QTest::addColumn<QStringList>("listed");
-        const QVariant null;
-        QTest::newRow("empty diary") << QList<QVariantList> {} << QStringList {};
-        QTest::newRow("texts and flags") << QList<QVariantList> {{"2026-12-06", 0, "計り忘れ", "", 1, 0},
-                                                                 {"2026-12-05", 37, "", "", 0, 1},
-                                                                 {"2026-12-04", 36.5, " ｶｾﾞぎみ　", "", 1, 1},
-                                                                 {"2026-12-03", null, null, null, null, null}}
-                                         << QStringList {"1: 2026|12|6|日||計り忘れ|●|", "2: 2026|12|5|土|37.00|||◎",
-                                                         "3: 2026|12|4|金|36.50| ｶｾﾞぎみ　|●|◎"};
-        // Two rows of one day, a time of day, a day that is no day, days outside the list.
-        QTest::newRow("rows of other tools")
-            << QList<QVariantList> {{"2026-12-07", 37.0, "明日", "", 1, 1},
-                                    {"2026-12-04", 36.1, "一つ目", "", 0, 0},
-                                    {"2026-12-04 08:15:00", 36.2, "二つ目", "", 1, 1},
-                                    {"2026-12-02 08:15:00", 36.2, "朝", "", 0, 1},
-                                    {"2026-12-00", 35.0, "日付なし", "", 1, 1},
-                                    {"2026-06-10", 36.3, "最後", "", 0, 0},
-                                    {"2026-06-09", 36.8, "切れ目", "", 1, 1}}
-            << QStringList {"3: 2026|12|4|金|36.10|一つ目||", "5: 2026|12|2|水|36.20|朝||◎",
-                            "180: 2026|6|10|水|36.30|最後||"};
-    }
+    // Rows as stored (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) in a table without the
+    // program's checks, as another tool may have made it: a day after the selected one,
+    // two rows of one day, a time of day, a day that is no day, the cut-off day.
     void rows()
     {
-        QFETCH(QList<QVariantList>, stored);
-        QFETCH(QStringList, listed);
         test::TestDiary diary;
-        // Without the program's checks, as another tool may have made the table.
         diary.exec(QStringLiteral("DROP TABLE DATA_FIL"));
         diary.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE TEXT, TEMP REAL, CONDITION TEXT, DIARY TEXT, "
                                   "GUEST INTEGER, LOVE INTEGER)"));
+        const QVariant null;
+        const QList<QVariantList> stored = {
+            {"2026-12-07", 37.0, "明日", "", 1, 1},
+            {"2026-12-06", 0, "計り忘れ", "", 1, 0},
+            {"2026-12-05", 37, "", "", 0, 1},
+            {"2026-12-04", 36.5, " ｶｾﾞぎみ　", "", 1, 1},
+            {"2026-12-04 08:15:00", 36.2, "二つ目", "", 0, 0},
+            {"2026-12-03", null, null, null, null, null},
+            {"2026-12-02 08:15:00", 36.2, "朝", "", 0, 1},
+            {"2026-12-00", 35.0, "日付なし", "", 1, 1},
+            {"2026-06-10", 36.3, "最後", "", 0, 0},
+            {"2026-06-09", 36.8, "切れ目", "", 1, 1},
+        };
         for (const QVariantList &row : stored)
             diary.insertRaw(row);
-        QCOMPARE(shown(historyRows(kSelected, diary.db().daysBetween(historyCutOff(kSelected), kSelected))), listed);
+        QCOMPARE(shown(historyRows(kSelected, diary.db().daysBetween(historyCutOff(kSelected), kSelected))),
+                 QStringList({"1: 2026|12|6|日||計り忘れ|●|", "2: 2026|12|5|土|37.00|||◎",
+                              "3: 2026|12|4|金|36.50| ｶｾﾞぎみ　|●|◎", "5: 2026|12|2|水|36.20|朝||◎",
+                              "180: 2026|6|10|水|36.30|最後||"}));
     }
 
     // Period days and the fertile marks as days back from 2026-12-06; the period days
