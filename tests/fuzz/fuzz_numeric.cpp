@@ -28,13 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             fuzz::broken("numericValue accepted a text isNumeric refuses", text);
         if (!std::isfinite(value))
             fuzz::broken("numericValue returned a value that is not finite", text);
-        // Whatever the 16-bit conversion does, it reports by AppError only.
-        try {
-            (void)toInt16(text);
-        } catch (const AppError &error) {
-            if (error.message() == typeMismatch)
-                fuzz::broken("toInt16 gave a type error on a numeric text", text);
-        }
     } catch (const AppError &error) {
         if (numeric && error.message() == typeMismatch)
             fuzz::broken("numericValue gave a type error on a numeric text", text);

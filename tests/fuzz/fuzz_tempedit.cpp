@@ -22,17 +22,12 @@ TempEdit *box = nullptr;
 void checkDisplay(const QString &raw)
 {
     const QString shown = TempEdit::displayText(raw);
-    if (!isNumeric(raw)) {
-        if (shown != raw)
-            fuzz::broken("a text that is no number is not shown as it is", raw);
-        return;
-    }
     double value = 0;
     try {
         value = numericValue(raw);
     } catch (const AppError &) {
         if (shown != raw)
-            fuzz::broken("a number beyond a double is not shown as it is", raw);
+            fuzz::broken("a text that is no number, or beyond a double, is not shown as it is", raw);
         return;
     }
     static const QRegularExpression twoDecimals(QStringLiteral("^-?[0-9]+\\.[0-9]{2}$"));

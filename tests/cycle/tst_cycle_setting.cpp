@@ -1,0 +1,95 @@
+// The cycle length command and the forecast it and the register button refresh.
+#include "TestWindows.h"
+#include "cycle/Forecast.h"
+
+#include <QPushButton>
+#include <QTest>
+
+using namespace nerina;
+
+namespace {
+
+const QDate kToday(2026, 12, 6);
+const QString kAbsent = QStringLiteral("<absent>");
+
+} // namespace
+
+class TestCycleSetting final : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Nothing is stored, so start-up falls back to 30 days; the box must offer what is
+    // stored all the same. An accepted length is stored, shown and counted at once;
+    // anything else changes nothing.
+    void setButton_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("icon"); // of the box shown, if any
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("box");
+        const QString none;
+        const QString invalid = QStringLiteral("数値が不正です。");
+        const int warning = int(Dialogs::Icon::Warning);
+        QTest::newRow("11") << "11" << 0 << "11" << none;
+        QTest::newRow("59") << "59" << 0 << "59" << none;
+        QTest::newRow("11.5 is kept as typed") << "11.5" << 0 << "11.5" << none;
+        QTest::newRow("full-width") << "３０" << 0 << "30" << none;
+        QTest::newRow("10") << "10" << warning << kAbsent << invalid;
+        QTest::newRow("60") << "60" << warning << kAbsent << invalid;
+        QTest::newRow("10.5 rounds to 10") << "10.5" << warning << kAbsent << invalid;
+        QTest::newRow("59.5 rounds to 60") << "59.5" << warning << kAbsent << invalid;
+        QTest::newRow("abc") << "abc" << warning << kAbsent << "数値を入力して下さい。";
+        QTest::newRow("cancel") << none << 0 << kAbsent << none;
+        QTest::newRow("beyond 16 bits") << "100000" << int(Dialogs::Icon::Critical) << kAbsent
+                                        << "オーバーフローしました。";
+    }
+    void setButton()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, icon);
+        QFETCH(QString, stored);
+        QFETCH(QString, box);
+        test::ShownForm f;
+        const QDate periodStart = kToday.addDays(-16);
+        f.diary.db().saveDay(test::day(periodStart, 36.2, {}, {}, true));
+        QVERIFY(f.start(false));
+        f.form->setPanelText(2, QStringLiteral("-"));
+        f.form->setPanelText(3, QStringLiteral("-"));
+
+        f.dialogs.inputs << typed;
+        f.ui().SET_BTN->click();
+        QCOMPARE(f.dialogs.inputDefaults, QStringList {QString()});
+        QCOMPARE(f.dialogs.texts(), box.isEmpty() ? QStringList() : QStringList {box});
+        if (!box.isEmpty())
+            QCOMPARE(int(f.dialogs.last().icon), icon);
+
+        QCOMPARE(f.diary.cycleSetting(), stored);
+        const QString days = stored == kAbsent ? QStringLiteral("30") : stored;
+        QCOMPARE(f.form->state().G_CYCLE_DAYS, days);
+        QCOMPARE(f.form->panelText(1), cyclePanelText(days));
+        const ForecastResult forecast = forecastFor(periodStart, kToday, days);
+        const bool accepted = stored != kAbsent;
+        QCOMPARE(f.form->panelText(2), accepted ? forecast.nextPeriod : QStringLiteral("-"));
+        QCOMPARE(f.form->panelText(3), accepted ? *forecast.dayKind : QStringLiteral("-"));
+    }
+
+    // The register button refreshes the forecast, and a period counts from its first day
+    // however long it ran. A stored length of 200, which start-up takes as it is, keeps
+    // the forecast of a run of 70 days in view.
+    void registerRefreshesTheForecast()
+    {
+        test::ShownForm f;
+        std::vector<DayRecord> run;
+        for (int back = 0; back < 70; ++back)
+            run.push_back(test::day(kToday.addDays(-back), 36.4, {}, {}, true));
+        f.diary.db().saveDays(run);
+        f.diary.setCycleSetting(QStringLiteral("200"));
+        QVERIFY(f.start(false));
+        f.form->setPanelText(2, QString());
+        f.ui().REG_BTN->click();
+        QCOMPARE(f.form->panelText(2), forecastFor(kToday.addDays(-69), kToday, QStringLiteral("200")).nextPeriod);
+    }
+};
+
+QTEST_MAIN(TestCycleSetting)
+#include "tst_cycle_setting.moc"
