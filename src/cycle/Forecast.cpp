@@ -22,17 +22,35 @@ QString cyclePanelText(const QString &cycleDays)
     return QStringLiteral("月経周期：　") + cycleDays + QStringLiteral("日");
 }
 
+namespace {
+constexpr int kPeriodReach = 2; // days from one period day to the next within one period
+} // namespace
+
+bool samePeriod(const QDate &earlier, const QDate &later) { return earlier.daysTo(later) <= kPeriodReach; }
+
+QList<int> periodStarts(const QList<bool> &periodDays)
+{
+    QList<int> starts;
+    int last = -1; // the period day before, if any
+    for (int i = 0; i < periodDays.size(); ++i) {
+        if (!periodDays[i])
+            continue;
+        if (last < 0 || i - last > kPeriodReach)
+            starts.append(i);
+        last = i;
+    }
+    return starts;
+}
+
 std::optional<QDate> lastPeriodStart(const std::vector<QDate> &periodDays)
 {
     if (periodDays.empty())
         return std::nullopt;
     QDate start = periodDays.front();
     for (std::size_t i = 1; i < periodDays.size(); ++i) {
-        if (periodDays[i] == start)
-            continue; // the same day twice would not end the run
-        if (periodDays[i] != start.addDays(-1))
+        if (!samePeriod(periodDays[i], start))
             break;
-        start = periodDays[i];
+        start = std::min(start, periodDays[i]);
     }
     return start;
 }

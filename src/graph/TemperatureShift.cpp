@@ -1,6 +1,7 @@
 #include "TemperatureShift.h"
 
 #include "common/Conversions.h"
+#include "cycle/Forecast.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,15 +82,6 @@ std::optional<int> readingFromText(const QString &text)
     if (!(value > 0.0))
         return std::nullopt;
     return int(std::lround(value * 100.0));
-}
-
-QList<int> periodStarts(const QList<bool> &periodDays)
-{
-    QList<int> starts;
-    for (int i = 0; i < periodDays.size(); ++i)
-        if (periodDays[i] && (i == 0 || !periodDays[i - 1]))
-            starts.append(i);
-    return starts;
 }
 
 QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays)

@@ -23,8 +23,6 @@ struct TemperatureShift
 // "0", or anything that is not a positive number.
 std::optional<int> readingFromText(const QString &text);
 
-// The first day of each run of period days.
-QList<int> periodStarts(const QList<bool> &periodDays);
 
 // The confirmed shifts of a series, oldest first. `readings` holds one entry a day (none
 // where nothing was measured; such days are skipped, not read as any value), `periodDays`

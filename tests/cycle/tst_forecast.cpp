@@ -33,8 +33,10 @@ private slots:
         QTest::newRow("none") << Days {} << QDate();
         QTest::newRow("run over the leap day")
             << Days {QDate(2024, 3, 2), QDate(2024, 3, 1), QDate(2024, 2, 29)} << QDate(2024, 2, 29);
-        QTest::newRow("a gap ends the run")
-            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 2), QDate(2024, 3, 1)} << QDate(2024, 3, 4);
+        QTest::newRow("one day between does not end it")
+            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 2), QDate(2024, 3, 1)} << QDate(2024, 3, 1);
+        QTest::newRow("two days between end it")
+            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 1)} << QDate(2024, 3, 4);
         QTest::newRow("a day twice does not end it")
             << Days {QDate(2024, 3, 5), QDate(2024, 3, 5), QDate(2024, 3, 4)} << QDate(2024, 3, 4);
     }
