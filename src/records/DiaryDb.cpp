@@ -261,6 +261,26 @@ std::vector<QVariantList> DiaryDb::storedRows() const
     return rows;
 }
 
+std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
+{
+    // Only the three columns, in key order: a diary of a lifetime is read in one pass.
+    QSqlQuery query = prepare(database(), QStringLiteral(
+        "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE"));
+    run(query);
+    std::vector<CycleDay> days;
+    while (query.next()) {
+        const QDate day = parseDay(query.value(0).toString());
+        if (!day.isValid() || (!days.empty() && days.back().day == day))
+            continue;
+        bool ok = false;
+        const double temp = query.value(1).toDouble(&ok);
+        days.push_back({day, ok && temp > 0 ? std::optional<double>(temp) : std::nullopt, flag(query.value(2))});
+    }
+    if (query.lastError().isValid())
+        fail(query.lastError());
+    return days;
+}
+
 std::vector<QDate> DiaryDb::periodDays(int limit) const
 {
     // Walks the primary key from the newest day down and stops after `limit` period days.

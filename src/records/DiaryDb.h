@@ -56,6 +56,17 @@ public:
     // (another tool's text in TEMP, a day that is no day) are here too.
     std::vector<QVariantList> storedRows() const;
 
+    // Every day, oldest first, with what the cycle record needs of it: the temperature
+    // (none when it is 0, NULL or not a number) and the period mark. Rows whose day cannot
+    // be read, and second rows of a day, are left out.
+    struct CycleDay
+    {
+        QDate day;
+        std::optional<double> temp;
+        bool period = false;
+    };
+    std::vector<CycleDay> cycleDays() const;
+
     // The days marked as period days, newest first.
     std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them
 
