@@ -1,227 +1,92 @@
-// The copy of the diary made before a purge.
-#include "TestSupport.h"
+#include "TestDiary.h"
 #include "common/AppError.h"
 #include "maintenance/Backup.h"
-#include "maintenance/FRM_DELETE.h"
-#include "records/DiaryDb.h"
-#include "shell/Form1.h"
 
-#include <QAction>
-#include <QDateEdit>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QPointer>
-#include <QPushButton>
 #include <QTest>
-
-#include <csignal>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 using namespace nerina;
 
 namespace {
 
 const QDateTime kNow(QDate(2026, 12, 6), QTime(9, 30, 15));
-const QString kBackupName = QStringLiteral("nerina-backup-20261206-093015-000.mdb");
+const QString kMade = QStringLiteral("nerina-backup-20261206-093015-000.mdb");
 
-void fill(DiaryDb &db)
+// "250101" a backup of that day; ".partial" the new copy's name with that ending.
+QStringList names(const QString &list)
 {
-    db.saveDay(makeDay(QDate(2000, 4, 15), 36.4, QStringLiteral("古い"), QStringLiteral("a,b\n\"c\"")));
-    db.saveDay(makeDay(QDate(2000, 4, 16), 36.5, {}, {}, true));
-    db.saveDay(makeDay(QDate(2000, 4, 17), 36.9, {}, {}, false, true));
-}
-
-QPointer<FRM_DELETE> runPurge(Form1 &form, TestEnv &env)
-{
-    form.ui().mnuFileDataMente->trigger();
-    QPointer<FRM_DELETE> w = form.purgeWindow();
-    env.dialogs.answers << Dialogs::Answer::Yes;
-    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("cmdRun")), Qt::LeftButton);
-    return w;
+    QStringList out;
+    for (const QString &t : list.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        out << (t.startsWith(QLatin1Char('.')) ? kMade + t
+                                               : QStringLiteral("nerina-backup-20%1-000000-000.mdb").arg(t));
+    return out;
 }
 
 } // namespace
 
-class TestBackup final : public QObject
+class TstBackup final : public QObject
 {
     Q_OBJECT
+
 private slots:
-    void purgeLeavesAFullPrivateCopyFirst()
-    {
-        TestEnv env(kNow);
-        fill(env.db());
-        auto form = env.makeForm();
-        QPointer<FRM_DELETE> w = runPurge(*form, env);
-        QTRY_VERIFY(!w);
-        // The purge's own texts are unchanged.
-        QCOMPARE(env.dialogs.texts(), (QStringList {QStringLiteral("2000/04/16以前のﾃﾞｰﾀを削除します。続けますか？"),
-                                                    QStringLiteral("削除されました")}));
-
-        const QString copy = QDir(env.folder()).filePath(kBackupName);
-        QVERIFY(QFile::exists(copy));
-        struct stat st
-        { };
-        QCOMPARE(::stat(QFile::encodeName(copy).constData(), &st), 0);
-        QCOMPARE(int(st.st_mode & 0777), 0600);
-
-        DiaryDb backup(copy);
-        QCOMPARE(backup.daysFrom(QDate(1900, 1, 1)).size(), std::size_t(3));
-        QCOMPARE(*backup.findDay(QDate(2000, 4, 15))->DIARY, QStringLiteral("a,b\n\"c\""));
-        // ... while the diary itself lost the purged days.
-        QCOMPARE(env.db().daysFrom(QDate(1900, 1, 1)).size(), std::size_t(1));
-    }
-
-    // The copy just made is always kept; of the others the oldest dates go first, and
-    // partial copies left by a copy that was cut off are neither counted nor kept.
+    // Besides the copy just made, the newest four backups stay, whatever dates the others
+    // carry; partial copies of a copy that was cut off neither count nor stay, and a stale
+    // link where the copy goes is replaced, not written through.
     void rotation_data()
     {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<QStringList>("kept"); // besides the new copy, oldest first
-        const auto names = [](std::initializer_list<const char *> days) {
-            QStringList out;
-            for (const char *d : days)
-                out << QStringLiteral("nerina-backup-%1-000000-000.mdb").arg(QLatin1String(d));
-            return out;
-        };
-        QTest::newRow("older copies") << names({"20250101", "20250102", "20250103", "20250104", "20250105", "20250106"})
-                                      << names({"20250103", "20250104", "20250105", "20250106"});
-        // Copies dated after the new one (a clock set back) must not push it out.
-        QTest::newRow("clock set back") << names({"20270101", "20270102", "20270103", "20270104", "20270105"})
-                                        << names({"20270102", "20270103", "20270104", "20270105"});
-        QTest::newRow("partial leftovers")
-            << (names({"20250101"})
-                + QStringList {QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial"),
-                               QStringLiteral("nerina-backup-20250102-000000-000.mdb.partial-journal")})
-            << names({"20250101"});
+        QTest::addColumn<QString>("files"); // before > kept besides the new copy
+        QTest::newRow("older") << "250101 250102 250103 250104 250105 > 250102 250103 250104 250105";
+        QTest::newRow("clock set back") << "270101 270102 270103 270104 270105 > 270102 270103 270104 270105";
+        QTest::newRow("partial leftovers") << "250101 .partial .partial-journal > 250101";
+        QTest::newRow("dangling link") << "link >";
     }
     void rotation()
     {
-        QFETCH(QStringList, before);
-        QFETCH(QStringList, kept);
-        TestEnv env(kNow);
-        fill(env.db());
-        QDir dir(env.folder());
-        for (const QString &name : before) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly));
-        }
-        QFile other(dir.filePath(QStringLiteral("notes-backup-20200101.mdb")));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.close();
-
-        const QString made = backupDiary(env.dbPath(), kNow);
-        QCOMPARE(QFileInfo(made).fileName(), kBackupName);
-        QStringList expected;
-        for (const QString &name : kept)
-            expected << dir.filePath(name);
-        QStringList left = existingBackups(env.dbPath());
-        QVERIFY(left.removeOne(made));
-        QCOMPARE(left, expected);
-        QCOMPARE(dir.entryList({QStringLiteral("*.partial*")}, QDir::Files), QStringList());
-        QVERIFY(other.exists());
-        QCOMPARE(DiaryDb(made).rowCount(), 3);
+        QFETCH(QString, files);
+        const QString before = files.section(QLatin1Char('>'), 0, 0).trimmed();
+        test::TestDiary diary;
+        diary.db().saveDay(test::day(QDate(2000, 4, 15), 36.4));
+        diary.db().saveDay(test::day(QDate(2000, 4, 16), 36.5));
+        QDir dir(diary.folder());
+        for (const QString &name : names(before))
+            QVERIFY(before == "link" ? QFile::link("/nonexistent/x", dir.filePath(kMade))
+                                     : QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+        const QString made = backupDiary(diary.path(), kNow);
+        QCOMPARE(made, dir.filePath(kMade));
+        verifyBackup(made, 2);
+        QCOMPARE(QFile::permissions(made) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        QStringList left = dir.entryList({QStringLiteral("*backup*")}, QDir::Files | QDir::System);
+        QVERIFY(left.removeOne(kMade));
+        QCOMPARE(left, names(files.section(QLatin1Char('>'), 1)));
     }
 
-    void verification_data()
+    void verify_data()
     {
-        QTest::addColumn<QString>("make"); // what stands at the backup's place
-        QTest::addColumn<qint64>("rows");
-        QTest::addColumn<QString>("error"); // the start of the message; empty: accepted
-        QTest::newRow("same rows") << "copy" << qint64(3) << QString();
-        QTest::newRow("fewer rows") << "copy" << qint64(4)
-                                    << QStringLiteral("バックアップ nerina-backup-x.mdb の件数（3 件）");
-        QTest::newRow("missing") << "" << qint64(3)
-                                 << QStringLiteral("バックアップ nerina-backup-x.mdb が見つかりません。");
-        QTest::newRow("not a diary") << "junk" << qint64(3)
-                                     << QStringLiteral("バックアップ nerina-backup-x.mdb を開けません。");
+        QTest::addColumn<QByteArray>("junk"); // written over the copy; "-" removes it
+        QTest::addColumn<QString>("error");
+        QTest::newRow("fewer rows") << QByteArray() << QStringLiteral("バックアップ %1 の件数（1 件）");
+        QTest::newRow("missing") << QByteArray("-") << QStringLiteral("バックアップ %1 が見つかりません。");
+        QTest::newRow("not a diary") << QByteArray(4096, 'x') << QStringLiteral("バックアップ %1 を開けません。");
     }
-    void verification()
+    void verify()
     {
-        QFETCH(QString, make);
-        QFETCH(qint64, rows);
+        QFETCH(QByteArray, junk);
         QFETCH(QString, error);
-        TestEnv env(kNow);
-        fill(env.db());
-        const QString copy = QDir(env.folder()).filePath(QStringLiteral("nerina-backup-x.mdb"));
-        if (make == QLatin1String("copy"))
-            QVERIFY(QFile::rename(backupDiary(env.dbPath(), kNow), copy));
-        if (make == QLatin1String("junk")) {
-            QFile f(copy);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(4096, 'x'));
-        }
+        test::TestDiary diary;
+        diary.db().saveDay(test::day(QDate(2000, 4, 15), 36.4));
+        QFile made(backupDiary(diary.path(), kNow));
+        QVERIFY(junk.isEmpty()
+                || (junk == "-" ? made.remove() : made.open(QIODevice::WriteOnly) && made.write(junk) > 0));
+        made.close();
+        QString message;
         try {
-            verifyBackup(copy, rows);
-            QVERIFY2(error.isEmpty(), "accepted a backup it should refuse");
+            verifyBackup(made.fileName(), 2);
         } catch (const AppError &e) {
-            QVERIFY2(!error.isEmpty() && e.message().startsWith(error), qPrintable(e.message()));
+            message = e.message();
         }
-    }
-
-    // A copy the disk cannot take (here: a file size limit) says why in Japanese, leaves
-    // neither a backup nor a partial file, and the purge deletes nothing.
-    void aCopyCutOffLeavesNothing()
-    {
-        TestEnv env(kNow);
-        std::vector<DayRecord> many;
-        for (int i = 0; i < 3000; ++i)
-            many.push_back(makeDay(QDate(2000, 1, 1).addDays(i), 36.5, QStringLiteral("体調のメモ"),
-                                   QString(200, QLatin1Char('x'))));
-        env.db().saveDays(many);
-        auto form = env.makeForm();
-        QDir dir(env.folder());
-        const qint64 diarySize = QFileInfo(env.dbPath()).size();
-
-        struct rlimit old
-        { };
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = old;
-        small.rlim_cur = rlim_t(diarySize / 4);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        QPointer<FRM_DELETE> w = runPurge(*form, env);
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-
-        QTRY_VERIFY(!w);
-        const QString text = env.dialogs.last().text;
-        QCOMPARE(text, QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n")
-                           + QStringLiteral("ファイルの大きさの上限を超えるため、書き込めませんでした。"));
-        QCOMPARE(env.db().rowCount(), 3000);
-        QCOMPARE(dir.entryList({QStringLiteral("nerina-backup-*")}, QDir::Files), QStringList());
-    }
-
-    void aFailedBackupDeletesNothing()
-    {
-        TestEnv env(kNow);
-        fill(env.db());
-        // Something already stands where the copy would go.
-        QVERIFY(QDir(env.folder()).mkdir(kBackupName));
-        auto form = env.makeForm();
-        QPointer<FRM_DELETE> w = runPurge(*form, env);
-        QTRY_VERIFY(!w);
-        QCOMPARE(env.dialogs.shown.size(), 2);
-        const auto &m = env.dialogs.last();
-        QVERIFY(m.text.startsWith(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。")));
-        QCOMPARE(m.icon, Dialogs::Icon::None);
-        QCOMPARE(env.db().daysFrom(QDate(1900, 1, 1)).size(), std::size_t(3));
-    }
-
-    void aBackupOfANonDiaryLeavesNoPartialFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("nerina.mdb"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(8192, '\x5a'));
-        f.close();
-        QVERIFY_THROWS_EXCEPTION(AppError, backupDiary(path, kNow));
-        QVERIFY(existingBackups(path).isEmpty());
+        QVERIFY2(!message.isEmpty() && message.startsWith(error.arg(kMade)), qPrintable(message));
     }
 };
 
-QTEST_MAIN(TestBackup)
+QTEST_GUILESS_MAIN(TstBackup)
 #include "tst_backup.moc"
