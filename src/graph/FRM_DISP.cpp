@@ -62,7 +62,7 @@ const QColor kCoverlineColor(0x10, 0x60, 0xd0);
 } // namespace
 
 FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_grid(grid), m_dialogs(dialogs), m_printer(printer)
+    : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer)
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -272,7 +272,7 @@ void FRM_DISP::Form_Load() { m_chartView->setVisible(false); }
 
 bool FRM_DISP::event(QEvent *event)
 {
-    const bool handled = QWidget::event(event);
+    const bool handled = QDialog::event(event);
     if (event->type() == QEvent::WindowActivate)
         Form_Activate();
     return handled;

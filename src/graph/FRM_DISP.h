@@ -4,7 +4,7 @@
 
 #include <QList>
 #include <QStringList>
-#include <QWidget>
+#include <QDialog>
 
 #include <array>
 #include <functional>
@@ -23,8 +23,10 @@ class Dialogs;
 class FlexGrid;
 class PrintTarget;
 
-// The temperature graph of the 180 days the list holds, and its quick print.
-class FRM_DISP final : public QWidget
+// The temperature graph of the 180 days the list holds, and its quick print. A dialog, so
+// that the keys behave as in any secondary window: Esc closes it, Return presses the
+// focused button.
+class FRM_DISP final : public QDialog
 {
     Q_OBJECT
 public:

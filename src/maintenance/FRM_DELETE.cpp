@@ -23,7 +23,7 @@ const QDate kDesignDay(2000, 4, 16);
 } // namespace
 
 FRM_DELETE::FRM_DELETE(const SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_state(state), m_dialogs(dialogs), m_clock(clock)
+    : QDialog(parent), m_state(state), m_dialogs(dialogs), m_clock(clock)
 {
     setObjectName(QStringLiteral("FRM_DELETE"));
     setAttribute(Qt::WA_DeleteOnClose);

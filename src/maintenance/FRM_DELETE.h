@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QDateEdit;
 class QLabel;
@@ -12,8 +12,9 @@ class Clock;
 class Dialogs;
 struct SharedState;
 
-// Deletes every entry dated on or before a chosen day.
-class FRM_DELETE final : public QWidget
+// Deletes every entry dated on or before a chosen day. Esc cancels it, Return presses the
+// focused button.
+class FRM_DELETE final : public QDialog
 {
     Q_OBJECT
 public:

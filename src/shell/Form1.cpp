@@ -119,13 +119,11 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
         box->installEventFilter(this);
     // Ending the session goes through the same questions as every other way out.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
-        if (m_ending)
-            return;
-        if (manager.allowsInteraction()) {
-            if (!CloseApp())
-                manager.cancel();
+        const bool mayAsk = !m_ending && manager.allowsInteraction();
+        if (!sessionEnding(mayAsk))
+            manager.cancel();
+        if (mayAsk)
             manager.release();
-        }
     });
     connect(m_ui.SSTab1, &QTabWidget::currentChanged, this, [this](int) {
         const int previous = m_currentTab;
@@ -479,6 +477,13 @@ bool Form1::CloseApp()
     }
     endProgram();
     return true;
+}
+
+bool Form1::sessionEnding(bool mayAsk)
+{
+    if (m_ending || !mayAsk)
+        return true;
+    return CloseApp();
 }
 
 void Form1::endProgram()

@@ -129,6 +129,9 @@ public:
     void Toolbar1_ButtonClick(int position);
     // Ends the program unless the user declines; returns true when it ended.
     bool CloseApp();
+    // The session is ending: the same questions as any other way out, when the session
+    // lets the program ask. Returns false when the user declined, so the logout stops.
+    bool sessionEnding(bool mayAsk);
 
     FRM_DISP *graphWindow() const;
     FRM_DELETE *purgeWindow() const;

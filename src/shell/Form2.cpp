@@ -8,7 +8,7 @@
 
 namespace nerina {
 
-Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Window)
+Form2::Form2(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
 namespace nerina {
 
-// The about window.
-class Form2 final : public QWidget
+// The about window; Return presses OK and Esc closes it.
+class Form2 final : public QDialog
 {
     Q_OBJECT
 public:
