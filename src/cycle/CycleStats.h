@@ -15,14 +15,14 @@ namespace nerina {
 struct CycleRecord
 {
     QDate start;
-    QDate end;         // the last day; for the cycle still running, the last day recorded
+    QDate end; // the last day; for the cycle still running, the last day recorded
     bool running = false;
-    int length = 0;    // days from start to end, both counted
-    int periodLength = 0; // days from start to the last period day of its period
-    std::optional<QDate> shiftDay;       // the first high reading of a confirmed temperature shift
-    std::optional<int> lutealLength;     // days from the shift day to the end, both counted
-    std::optional<double> lowMean;       // mean of the readings before the shift day
-    std::optional<double> highMean;      // mean of the readings from the shift day on
+    int length = 0;                  // days from start to end, both counted
+    int periodLength = 0;            // days from start to the last period day of its period
+    std::optional<QDate> shiftDay;   // the first high reading of a confirmed temperature shift
+    std::optional<int> lutealLength; // days from the shift day to the end, both counted
+    std::optional<double> lowMean;   // mean of the readings before the shift day
+    std::optional<double> highMean;  // mean of the readings from the shift day on
 
     bool operator==(const CycleRecord &) const = default;
 };

@@ -9,6 +9,7 @@
 #include "common/Settings.h"
 #include "common/Twips.h"
 #include "cycle/CycleTracker.h"
+#include "cycle/FRM_CYCLE.h"
 #include "graph/FRM_DISP.h"
 #include "history/FlexGrid.h"
 #include "history/HistoryTab.h"
@@ -137,6 +138,7 @@ Form1::~Form1() = default;
 FRM_DISP *Form1::graphWindow() const { return m_graph; }
 FRM_DELETE *Form1::purgeWindow() const { return m_purge; }
 FRM_RESTORE *Form1::restoreWindow() const { return m_restore; }
+FRM_CYCLE *Form1::cycleWindow() const { return m_cycleWindow; }
 Form2 *Form1::aboutWindow() const { return m_about; }
 
 void Form1::buildMenus()
@@ -167,6 +169,8 @@ void Form1::buildMenus()
     m_ui.mnuExport = action(m_ui.mnuFile, "mnuExport", QStringLiteral("ｴｸｽﾎﾟｰﾄ(&E)..."), QKeySequence());
     m_ui.mnuImport = action(m_ui.mnuFile, "mnuImport", QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."), QKeySequence());
     m_ui.mnuRestore = action(m_ui.mnuFile, "mnuRestore", QStringLiteral("ﾊﾞｯｸｱｯﾌﾟから復元(&B)..."), QKeySequence());
+    m_ui.mnuCycle
+        = action(m_ui.mnuFile, "mnuCycle", QStringLiteral("周期の記録(&L)..."), QKeySequence(Qt::CTRL | Qt::Key_L));
     m_ui.mnuPartition = separator(m_ui.mnuFile, "mnuPartition");
     m_ui.mnuGraph = action(m_ui.mnuFile, "mnuGraph", QStringLiteral("ｸﾞﾗﾌ(&G)"), QKeySequence(Qt::CTRL | Qt::Key_G));
     m_ui.mnuP3 = separator(m_ui.mnuFile, "mnuP3");
@@ -183,6 +187,7 @@ void Form1::buildMenus()
     connect(m_ui.mnuExport, &QAction::triggered, this, [this] { mnuExport_Click(); });
     connect(m_ui.mnuImport, &QAction::triggered, this, [this] { mnuImport_Click(); });
     connect(m_ui.mnuRestore, &QAction::triggered, this, [this] { mnuRestore_Click(); });
+    connect(m_ui.mnuCycle, &QAction::triggered, this, [this] { mnuCycle_Click(); });
     connect(m_ui.mnuGraph, &QAction::triggered, this, [this] { mnuGraph_Click(); });
     connect(m_ui.mnuClose, &QAction::triggered, this, [this] { mnuClose_Click(); });
     connect(m_ui.mnuVERSION, &QAction::triggered, this, [this] { mnuVERSION_Click(); });
@@ -420,6 +425,19 @@ void Form1::mnuRestore_Click()
     m_restore->activateWindow();
 }
 
+void Form1::mnuCycle_Click()
+{
+    if (m_cycleWindow) {
+        m_cycleWindow->raise();
+        m_cycleWindow->activateWindow();
+        return;
+    }
+    m_cycleWindow = new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, this);
+    m_cycleWindow->setWindowModality(Qt::ApplicationModal);
+    m_cycleWindow->show();
+    m_cycleWindow->activateWindow();
+}
+
 void Form1::reopenDiary()
 {
     const QString path = m_state.db().path();
@@ -503,6 +521,8 @@ void Form1::closeSecondaryWindows()
         m_purge->close();
     if (m_restore)
         m_restore->close();
+    if (m_cycleWindow)
+        m_cycleWindow->close();
     if (m_about)
         m_about->close();
 }
@@ -526,7 +546,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 QList<QAction *> Form1::commandActions() const
 {
-    return {m_ui.mnuRegister, m_ui.mnuSet, m_ui.mnuFileDataMente, m_ui.mnuGraph, m_ui.mnuClose, m_ui.mnuVERSION};
+    return {m_ui.mnuRegister, m_ui.mnuSet,   m_ui.mnuFileDataMente, m_ui.mnuCycle,
+            m_ui.mnuGraph,    m_ui.mnuClose, m_ui.mnuVERSION};
 }
 
 void Form1::closeEvent(QCloseEvent *event)

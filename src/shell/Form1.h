@@ -28,6 +28,7 @@ class CsvTransfer;
 class CycleTracker;
 class DayEditor;
 class FlexGrid;
+class FRM_CYCLE;
 class FRM_DELETE;
 class FRM_RESTORE;
 class FRM_DISP;
@@ -47,6 +48,7 @@ struct Form1Ui
     QAction *mnuExport = nullptr;  // the diary to a CSV file
     QAction *mnuImport = nullptr;  // days from a CSV file into the diary
     QAction *mnuRestore = nullptr; // the diary back from one of its backups
+    QAction *mnuCycle = nullptr;   // the cycle record
     QAction *mnuPartition = nullptr;
     QAction *mnuGraph = nullptr;
     QAction *mnuP3 = nullptr;
@@ -122,6 +124,7 @@ public:
     void mnuExport_Click();
     void mnuImport_Click();
     void mnuRestore_Click();
+    void mnuCycle_Click();
     void mnuVERSION_Click();
     void mnuRegister_Click();
     void mnuSet_Click();
@@ -136,6 +139,7 @@ public:
     FRM_DISP *graphWindow() const;
     FRM_DELETE *purgeWindow() const;
     FRM_RESTORE *restoreWindow() const;
+    FRM_CYCLE *cycleWindow() const;
     Form2 *aboutWindow() const;
 
     // The character unit measured at start-up, in twips.
@@ -176,6 +180,7 @@ private:
     QPointer<FRM_DISP> m_graph;
     QPointer<FRM_DELETE> m_purge;
     QPointer<FRM_RESTORE> m_restore;
+    QPointer<FRM_CYCLE> m_cycleWindow;
     QPointer<Form2> m_about;
     double m_w = 0;
     int m_currentTab = 0;

@@ -1,12 +1,13 @@
 // Development tool, not a test: starts the main window on a program folder and saves
 // pictures of it, so the layout can be looked at. usage:
 //   nerina_snapshot FOLDER OUT_PREFIX [yyyy-MM-dd]
-// writes OUT_PREFIX-entry.png, -list.png, -graph.png and -restore.png.
+// writes OUT_PREFIX-entry.png, -list.png, -graph.png, -restore.png and -cycle.png.
 #include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
 #include "graph/SystemPrinter.h"
+#include "cycle/FRM_CYCLE.h"
 #include "maintenance/FRM_RESTORE.h"
 #include "shell/Form1.h"
 
@@ -48,7 +49,13 @@ int main(int argc, char **argv)
     form.ui().SSTab1->setCurrentIndex(0);
     form.mnuRestore_Click();
     QTest::qWait(300);
-    if (form.restoreWindow())
+    if (form.restoreWindow()) {
         form.restoreWindow()->grab().save(args.at(2) + QStringLiteral("-restore.png"));
+        form.restoreWindow()->close();
+    }
+    form.mnuCycle_Click();
+    QTest::qWait(300);
+    if (form.cycleWindow())
+        form.cycleWindow()->grab().save(args.at(2) + QStringLiteral("-cycle.png"));
     return 0;
 }
