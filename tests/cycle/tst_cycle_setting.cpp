@@ -1,8 +1,11 @@
 // The cycle length command and the forecast it and the register button refresh.
 #include "TestWindows.h"
+#include "cycle/FRM_CYCLE.h"
 #include "cycle/Forecast.h"
 
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace nerina;
@@ -88,6 +91,31 @@ private slots:
         f.form->setPanelText(2, QString());
         f.ui().REG_BTN->click();
         QCOMPARE(f.form->panelText(2), forecastFor(kToday.addDays(-69), kToday, QStringLiteral("200")).nextPeriod);
+    }
+
+    // The cycle record opens on its shortcut from any box, and takes the mean of the last
+    // complete cycles as the cycle length the way the setting does, after a question.
+    void cycleRecordSetsTheMean()
+    {
+        test::ShownForm f;
+        std::vector<DayRecord> periods;
+        for (int c = 0; c < 5; ++c)
+            for (int d = 0; d < 5; ++d)
+                periods.push_back(test::day(QDate(2026, 7, 30).addDays(28 * c + d), 36.3, {}, {}, true));
+        f.diary.db().saveDays(periods);
+        QVERIFY(f.start());
+        QTest::keyClick(f.ui().DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
+        QTRY_VERIFY(f.form->cycleWindow());
+        QCOMPARE(f.form->cycleWindow()->CYCLE_LIST->rowCount(), 5);
+
+        f.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        f.form->cycleWindow()->cmdApply->click();
+        QCOMPARE(f.diary.cycleSetting(), kAbsent);
+        f.form->cycleWindow()->cmdApply->click();
+        QVERIFY(f.dialogs.last().text.contains(QStringLiteral("28日")));
+        QCOMPARE(f.diary.cycleSetting(), QStringLiteral("28"));
+        QCOMPARE(f.form->panelText(1), cyclePanelText(QStringLiteral("28")));
+        QCOMPARE(f.form->panelText(2), forecastFor(QDate(2026, 11, 19), kToday, QStringLiteral("28")).nextPeriod);
     }
 };
 

@@ -1,0 +1,189 @@
+// The cycle rules: the start of the last period, the forecast of status bar panels 2 and
+// 3 (the fertile window itself is pinned down by the list's marks), and the cycle record.
+#include "cycle/CycleStats.h"
+#include "cycle/Forecast.h"
+
+#include <QTest>
+
+using namespace nerina;
+
+using Days = QList<QDate>;
+
+namespace {
+
+const QString kNotice = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
+const QString kFertile = QStringLiteral("妊娠可能日です");
+const QString kOrdinary = QStringLiteral("通常日です");
+
+// A diary from 2026-01-01 on, a character a day: P a period day, l a low and h a high
+// reading (36.30 and 36.70), - a day recorded without a temperature, . a day not recorded.
+std::vector<DiaryDb::CycleDay> diary(const QString &days)
+{
+    std::vector<DiaryDb::CycleDay> out;
+    for (int i = 0; i < days.size(); ++i) {
+        const QChar c = days[i];
+        if (c != QLatin1Char('.'))
+            out.push_back({QDate(2026, 1, 1).addDays(i),
+                           c == u'h'   ? std::optional(36.7)
+                           : c == u'-' ? std::nullopt
+                                       : std::optional(36.3),
+                           c == u'P'});
+    }
+    return out;
+}
+
+QString cycle(int length, int period = 5) { return QString(period, u'P') + QString(length - period, u'l'); }
+
+// A cycle as the window's list has it: "start length/period", "+" when still running.
+QStringList described(const QList<CycleRecord> &cycles)
+{
+    QStringList out;
+    for (const CycleRecord &c : cycles)
+        out << QStringLiteral("%1 %2/%3%4")
+                   .arg(c.start.toString(Qt::ISODate))
+                   .arg(c.length)
+                   .arg(c.periodLength)
+                   .arg(c.running ? "+" : "");
+    return out;
+}
+
+QString nextOn(const char *longDate)
+{
+    return QStringLiteral("次回月経予定日は") + QString::fromUtf8(longDate) + QStringLiteral("です");
+}
+
+} // namespace
+
+class TestForecast final : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Period days newest first, as the diary gives them.
+    void lastPeriodStart_data()
+    {
+        QTest::addColumn<Days>("days");
+        QTest::addColumn<QDate>("start");
+        QTest::newRow("none") << Days {} << QDate();
+        QTest::newRow("run over the leap day")
+            << Days {QDate(2024, 3, 2), QDate(2024, 3, 1), QDate(2024, 2, 29)} << QDate(2024, 2, 29);
+        QTest::newRow("one day between does not end it")
+            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 2), QDate(2024, 3, 1)} << QDate(2024, 3, 1);
+        QTest::newRow("two days between end it")
+            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 1)} << QDate(2024, 3, 4);
+        QTest::newRow("a day twice does not end it")
+            << Days {QDate(2024, 3, 5), QDate(2024, 3, 5), QDate(2024, 3, 4)} << QDate(2024, 3, 4);
+    }
+    void lastPeriodStart()
+    {
+        QFETCH(Days, days);
+        QFETCH(QDate, start);
+        QCOMPARE(nerina::lastPeriodStart(std::vector<QDate>(days.begin(), days.end())).value_or(QDate()), start);
+    }
+
+    // The first day of the last period (none: no period day), the selected day, the
+    // stored cycle length, and what panels 2 and 3 show ("" in panel 3: not reached).
+    void forecast_data()
+    {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QString>("cycle");
+        QTest::addColumn<QString>("panel2");
+        QTest::addColumn<QString>("panel3");
+        QTest::addColumn<QString>("error");
+        const QDate p(2024, 3, 1);
+        const QString on0331 = nextOn("2024年03月31日 日曜日");
+        QTest::newRow("d = 13") << p << QDate(2024, 3, 14) << "30" << on0331 << kFertile << QString();
+        QTest::newRow("L is the leap day") << p << QDate(2024, 3, 30) << "30" << on0331 << kOrdinary << QString();
+        QTest::newRow("the forecast day itself")
+            << p << QDate(2024, 3, 31) << "30" << kNotice << kOrdinary << QString();
+        QTest::newRow("before P") << p << QDate(2024, 2, 20) << "30" << on0331 << kOrdinary << QString();
+        QTest::newRow("no period day") << QDate() << QDate(2024, 3, 14) << "30" << kNotice << kOrdinary << QString();
+        QTest::newRow("28.5 counts 28") << p << QDate(2024, 3, 19) << "28.5" << nextOn("2024年03月29日 金曜日")
+                                        << kOrdinary << QString();
+        QTest::newRow("leading zeros") << QDate(2024, 2, 4) << QDate(2024, 2, 10) << "30"
+                                       << nextOn("2024年03月05日 火曜日") << kOrdinary << QString();
+        const QString overflow = QStringLiteral("オーバーフローしました。");
+        QTest::newRow("overflow") << p << QDate(2024, 3, 10) << "100000" << QString() << QString() << overflow;
+        QTest::newRow("overflow, no period day")
+            << QDate() << QDate(2024, 3, 10) << "100000" << kNotice << QString() << overflow;
+    }
+    void forecast()
+    {
+        QFETCH(QDate, start);
+        QFETCH(QDate, selected);
+        QFETCH(QString, cycle);
+        QFETCH(QString, panel2);
+        QFETCH(QString, panel3);
+        QFETCH(QString, error);
+        const ForecastResult r = forecastFor(start.isValid() ? std::optional(start) : std::nullopt, selected, cycle);
+        QCOMPARE(r.nextPeriod, panel2);
+        QCOMPARE(r.dayKind.value_or(QString()), panel3);
+        QCOMPARE(r.error.value_or(QString()), error);
+    }
+
+    void cycles_data()
+    {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<QStringList>("cycles"); // newest first
+        QTest::newRow("21 and 45 days") << cycle(21) + cycle(45) + "PPP"
+                                        << QStringList {"2026-03-08 3/3+", "2026-01-22 45/5", "2026-01-01 21/5"};
+        QTest::newRow("a period split by a day not recorded")
+            << "PP.PPllllllll" + cycle(30) << QStringList {"2026-01-14 30/5+", "2026-01-01 13/5"};
+        QTest::newRow("days before the first period begin no cycle")
+            << "lll" + cycle(10) << QStringList {"2026-01-04 10/5+"};
+        QTest::newRow("one period only") << "PPPPPllll" << QStringList {"2026-01-01 9/5+"};
+        QTest::newRow("no period") << "lllll" << QStringList {};
+    }
+    void cycles()
+    {
+        QFETCH(QString, days);
+        QFETCH(QStringList, cycles);
+        QCOMPARE(described(cycleRecords(diary(days))), cycles);
+    }
+
+    // A shift found by the graph's rule splits the cycle: the luteal phase runs from the
+    // first high reading to the cycle's end; days without a temperature are left out of
+    // the means, never counted as 36.5.
+    void phases()
+    {
+        const QString days = "PPPPP" + QString(9, u'l') + "hhh--hhhhhhhhh" + "PP";
+        const CycleRecord c = cycleRecords(diary(days)).last();
+        QCOMPARE(c.shiftDay, std::optional(QDate(2026, 1, 15)));
+        QCOMPARE(c.lutealLength, std::optional(14));
+        QCOMPARE(c.lowMean.value_or(0), 36.3);
+        QCOMPARE(c.highMean.value_or(0), 36.7);
+        QVERIFY(!cycleRecords(diary(cycle(28) + "P")).last().lutealLength); // no rise, no luteal phase
+    }
+
+    // More than 180 days of cycles: the summary takes the newest complete ones of the
+    // whole diary, and says nothing from fewer than three.
+    void summary_data()
+    {
+        QTest::addColumn<QString>("days");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("summary"); // cycles shortest-longest mean
+        QString year;
+        for (int length : {40, 26, 27, 28, 29, 30, 31, 32})
+            year += cycle(length);
+        QTest::newRow("last 6 of 8") << year + "P" << 6 << "6 27-32 29.5";
+        QTest::newRow("all 8 of 12") << year + "P" << 12 << "8 26-40 30.4";
+        QTest::newRow("two are not enough") << cycle(28) + cycle(30) + "P" << 6 << "2 -";
+    }
+    void summary()
+    {
+        QFETCH(QString, days);
+        QFETCH(int, count);
+        QFETCH(QString, summary);
+        const CycleSummary s = summarizeCycles(cycleRecords(diary(days)), count);
+        const QString got = s.enough ? QStringLiteral("%1 %2-%3 %4")
+                                           .arg(s.cycles)
+                                           .arg(s.shortest)
+                                           .arg(s.longest)
+                                           .arg(s.meanLength, 0, 'f', 1)
+                                     : QStringLiteral("%1 -").arg(s.cycles);
+        QCOMPARE(got, summary);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestForecast)
+#include "tst_cycle_rules.moc"
