@@ -86,6 +86,41 @@ private slots:
         }
         QVERIFY2(!message.isEmpty() && message.startsWith(error.arg(kMade)), qPrintable(message));
     }
+
+    // The backups are listed newest first with what they hold; a restore puts one back
+    // after keeping the diary as it was, so restoring that copy undoes it. The backup
+    // restored from is never rotated out by the copy made first, and one that is not a
+    // diary is listed as unusable and cannot be restored.
+    void listAndRestore()
+    {
+        test::TestDiary diary;
+        diary.db().saveDays({test::day(QDate(2026, 1, 2), 36.4), test::day(QDate(2026, 1, 5), 36.5)});
+        const QString old = backupDiary(diary.path(), kNow.addDays(-9));
+        for (int i = 1; i <= 4; ++i)
+            backupDiary(diary.path(), kNow.addDays(-9 + i));
+        diary.db().saveDay(test::day(QDate(2026, 1, 9), 36.6));
+        QFile junk(QDir(diary.folder()).filePath(QStringLiteral("nerina-backup-20261205-000000-000.mdb")));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) > 0);
+        junk.close();
+
+        const QList<BackupInfo> listed = listBackups(diary.path());
+        QCOMPARE(listed.size(), 6);
+        QVERIFY(!listed.first().usable && !listed.first().problem.isEmpty());
+        QCOMPARE(listed.last().path, old);
+        QCOMPARE(listed.last().made, kNow.addDays(-9).addMSecs(-kNow.time().msec()));
+        QCOMPARE(listed.last().days, 2);
+        QCOMPARE(listed.last().first, QDate(2026, 1, 2));
+        QCOMPARE(listed.last().last, QDate(2026, 1, 5));
+
+        QVERIFY_THROWS_EXCEPTION(AppError, restoreBackup(diary.path(), junk.fileName(), kNow));
+        QCOMPARE(diary.rows(), 3);
+        const QString undo = restoreBackup(diary.path(), old, kNow);
+        QCOMPARE(diary.rows(), 2);
+        QVERIFY(QFile::exists(old));
+        QCOMPARE(QFile::permissions(diary.path()) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+        restoreBackup(diary.path(), undo, kNow.addSecs(1));
+        QCOMPARE(diary.rows(), 3);
+    }
 };
 
 QTEST_GUILESS_MAIN(TstBackup)

@@ -1,11 +1,15 @@
 #include "TestWindows.h"
+#include "maintenance/Backup.h"
 #include "maintenance/FRM_DELETE.h"
+#include "maintenance/FRM_RESTORE.h"
 
 #include <QAction>
 #include <QDateEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 
 #include <csignal>
@@ -71,6 +75,36 @@ private slots:
         // The copy holds every row the diary held; one cut off leaves nothing behind.
         QCOMPARE(folder.entryList({"*backup*"}, QDir::Files).size(), obstacle == "no" || obstacle == "limit" ? 0 : 1);
         QVERIFY(obstacle != "yes" || DiaryDb(made).rowCount() == 3);
+    }
+
+    // Unsaved edits are settled first; then the picked backup is restored after a question,
+    // and the editor shows the restored day at once. An unusable backup cannot be picked.
+    void restoreShowsTheBackupAtOnce()
+    {
+        test::ShownForm f;
+        const QDate today = f.clock.now().date();
+        f.diary.db().saveDay(test::day(today, 36.5, QStringLiteral("before")));
+        backupDiary(f.diary.path(), f.clock.now().addDays(-1));
+        f.diary.db().saveDay(test::day(today, 36.9, QStringLiteral("after")));
+        QFile junk(QDir(f.diary.folder()).filePath(QStringLiteral("nerina-backup-20261206-000000-000.mdb")));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) > 0);
+        junk.close();
+        QVERIFY(f.start());
+        f.ui().CONDITION_TEXT->setText(QStringLiteral("edited"));
+
+        f.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes; // drop the edits; restore
+        f.ui().mnuRestore->trigger();
+        FRM_RESTORE *w = f.form->restoreWindow();
+        QVERIFY(w);
+        QCOMPARE(w->BACKUP_LIST->rowCount(), 2);
+        QVERIFY(!(w->BACKUP_LIST->item(0, 0)->flags() & Qt::ItemIsEnabled));
+        w->BACKUP_LIST->selectRow(1);
+        w->cmdRestore->click();
+        QCOMPARE(f.ui().CONDITION_TEXT->text(), QStringLiteral("before"));
+        QVERIFY(!f.form->state().G_DIRTY);
+        QTRY_VERIFY(!f.form->restoreWindow());
+        QCOMPARE(f.dialogs.unscriptedQuestions, 0);
+        QCOMPARE(f.dialogs.shown.size(), 3); // the save question, the restore question, done
     }
 };
 
