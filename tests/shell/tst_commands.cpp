@@ -1,13 +1,17 @@
 #include "TestWindows.h"
+#include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
+#include "maintenance/FRM_DELETE.h"
 #include "shell/Form2.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace nerina;
 
@@ -121,6 +125,56 @@ private slots:
         QCOMPARE(graph->windowModality(), Qt::NonModal);
         f.ui().mnuClose->trigger();
         QTRY_VERIFY(!graph);
+    }
+
+    // The toolkit's own texts are Japanese whatever the system's locale: a real question
+    // box offers はい and いいえ.
+    void toolkitSpeaksJapanese()
+    {
+        QVERIFY(useJapanese());
+        QStringList buttons;
+        QTimer::singleShot(0, [&buttons] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            for (QAbstractButton *b : box->buttons())
+                buttons << b->text();
+            box->button(QMessageBox::No)->click();
+        });
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.question(nullptr, QStringLiteral("?"), QStringLiteral("t")), Dialogs::Answer::No);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
+    }
+
+    // Esc closes the graph and about windows and cancels the purge; Return presses the
+    // focused button. A session that ends asks as any other way out, when it may.
+    void keysAndSessionEnd()
+    {
+        test::ShownForm f;
+        QVERIFY(f.start());
+        f.ui().mnuVERSION->trigger();
+        QPointer<Form2> about = f.form->aboutWindow();
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTRY_VERIFY(!about);
+        f.ui().SSTab1->setCurrentIndex(1);
+        f.ui().mnuGraph->trigger();
+        QPointer<FRM_DISP> graph = f.form->graphWindow();
+        QTest::keyClick(graph, Qt::Key_Escape);
+        QTRY_VERIFY(!graph);
+        f.ui().mnuFileDataMente->trigger();
+        QPointer<FRM_DELETE> purge = f.form->purgeWindow();
+        purge->cmdRun()->setFocus();
+        QTest::keyClick(purge->cmdRun(), Qt::Key_Return);
+        QCOMPARE(f.dialogs.unscriptedQuestions, 1); // the purge's question, answered No
+        QTest::keyClick(purge, Qt::Key_Escape);
+        QTRY_VERIFY(!purge);
+
+        f.ui().SSTab1->setCurrentIndex(0);
+        test::typeText(f.ui().DIARY_TEXT, QStringLiteral("x"));
+        QVERIFY(f.form->sessionEnding(false)); // may not ask: nothing asked, nothing stops
+        QCOMPARE(f.dialogs.unscriptedQuestions, 1);
+        QVERIFY(!f.form->sessionEnding(true)); // asked, declined twice: the logout stops
+        QCOMPARE(f.dialogs.unscriptedQuestions, 3);
+        QVERIFY(f.form->isVisible());
     }
 };
 
