@@ -16,9 +16,8 @@ template<typename... Values> void row(const char *name, const Values &...values)
     (QTest::newRow(name) << ... << values);
 }
 
-// An entry as one line, every value exact (a temperature as the shortest text that reads
-// back as the same double), NULL as "NULL", no entry as "none": a failed comparison shows
-// the whole row.
+// An entry as one line, each value exact (a temperature to its last bit), NULL as "NULL",
+// no entry as "none".
 inline QString text(const DayRecord &r)
 {
     const auto value = [](const std::optional<QString> &s) { return s ? *s : QStringLiteral("NULL"); };

@@ -43,95 +43,79 @@ class TestRecordsWindows final : public QObject
 {
     Q_OBJECT
 private slots:
-    // An edit of any box, then another day is picked: the save question and its answers.
-    void dateChange_data()
+    // An edit, then a save by the register button or by picking another day: the questions
+    // asked, today's row afterwards, and whether the edits are still pending. A row written
+    // after the load by another program is asked about; a locked diary fails after waiting.
+    void saving_data()
     {
         QTest::addColumn<QString>("edited");
-        QTest::addColumn<QString>("diary"); // "stored": today has a row; "failing": it refuses new rows
-        QTest::addColumn<QString>("answers");
-        QTest::addColumn<QString>("today"); // today's row afterwards
-        row("Yes saves the temperature", "TEMP_TEXT", "", "Y", "2026-12-06|3|||0|0");
-        row("Yes saves the condition", "CONDITION_TEXT", "", "Y", "2026-12-06|0|3||0|0");
-        row("Yes saves the period box", "GUEST_CHK", "", "Y", "2026-12-06|0|||1|0");
-        row("No drops the intercourse box", "LOVE_CHK", "", "N", "none");
-        row("no overwrite drops the diary", "DIARY_TEXT", "stored", "YN", "2026-12-06|36.5|old||0|0");
-        row("a failed save stays on the day", "CONDITION_TEXT", "failing", "Y", "none");
-    }
-    void dateChange()
-    {
-        QFETCH(QString, edited);
-        QFETCH(QString, diary);
-        QFETCH(QString, answers);
-        QFETCH(QString, today);
-        test::ShownForm s;
-        const bool failing = diary == QLatin1String("failing");
-        if (diary == QLatin1String("stored"))
-            s.diary.db().saveDay(day(kToday, 36.5, QStringLiteral("old")));
-        if (failing)
-            s.diary.exec(
-                QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'no'); END"));
-        QVERIFY(s.start());
-        if (auto *check = s.find<QCheckBox>(edited))
-            check->click();
-        else
-            test::typeText(s.find(edited), QStringLiteral("3"));
-        answer(s, answers);
-        s.ui().DTPicker1->setDate(kToday.addDays(1));
-        QCOMPARE(s.dialogs.shown.size(), answers.size() + int(failing)); // and the failed save's error
-        QCOMPARE(s.dialogs.unscriptedQuestions, 0);
-        QCOMPARE(todaysRow(s), today);
-        QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(failing ? 0 : 1));
-        QCOMPARE(s.ui().DTPicker1->date(), s.form->state().G_SEL_DATE);
-        QCOMPARE(s.form->state().G_DIRTY, failing);
-    }
-
-    // The register button replaces a row only after the question, also one written after
-    // the load by another program; a locked diary fails after waiting, the edits kept.
-    void saveOverARow_data()
-    {
-        QTest::addColumn<QString>("written"); // before the start, meanwhile, with a NULL, or locked
+        QTest::addColumn<QString>("diary"); // today's row: stored before, meanwhile, with a NULL; failing or locked
+        QTest::addColumn<bool>("byButton");
         QTest::addColumn<QString>("answers");
         QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<QString>("today");
+        QTest::addColumn<bool>("pending");
         const QString old = QStringLiteral("2026-12-06|36.5|old||0|0");
-        const QStringList ask {kOverwrite};
-        row("No keeps it", "before", "N", ask, old);
-        row("Yes replaces it", "before", "Y", ask, QStringLiteral("2026-12-06|36.5|old|3\u00A0|0|0"));
-        row("written meanwhile, No keeps it", "meanwhile", "N", ask, old);
-        row("NULL temperature, replaced", "null", "Y",
-            QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite},
-            QStringLiteral("2026-12-06|0||3\u00A0|0|0"));
-        row("locked", "locked", "Y",
-            QStringList {
-                kOverwrite,
-                QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。")},
-            old);
+        const QStringList ask {kOverwrite}, save {QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？")};
+        const QString busy
+            = QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。");
+        row("Yes saves the temperature", "TEMP_TEXT", "", false, "Y", save, "2026-12-06|3|||0|0", false);
+        row("Yes saves the condition", "CONDITION_TEXT", "", false, "Y", save, "2026-12-06|0|3\u00A0||0|0", false);
+        row("Yes saves the period box", "GUEST_CHK", "", false, "Y", save, "2026-12-06|0|||1|0", false);
+        row("No drops the intercourse box", "LOVE_CHK", "", false, "N", save, "none", false);
+        row("no overwrite drops the diary", "DIARY_TEXT", "stored", false, "YN", save + ask, old, false);
+        row("a failed save stays on the day", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none",
+            true);
+        row("button, No keeps the row", "DIARY_TEXT", "stored", true, "N", ask, old, true);
+        row("button, Yes replaces it", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0",
+            false);
+        row("button, written meanwhile", "DIARY_TEXT", "meanwhile", true, "N", ask, old, true);
+        row("button, over a NULL", "DIARY_TEXT", "null", true, "Y",
+            QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite}, "2026-12-06|0||3\u00A0|0|0", false);
+        row("button, locked", "DIARY_TEXT", "locked", true, "Y", ask + QStringList {busy}, old, true);
     }
-    void saveOverARow()
+    void saving()
     {
-        QFETCH(QString, written);
+        QFETCH(QString, edited);
+        QFETCH(QString, diary);
+        QFETCH(bool, byButton);
         QFETCH(QString, answers);
         QFETCH(QStringList, boxes);
         QFETCH(QString, today);
+        QFETCH(bool, pending);
         test::ShownForm s;
         const DayRecord old = day(kToday, 36.5, QStringLiteral("old"));
-        if (written == QLatin1String("before") || written == QLatin1String("locked"))
+        if (diary == QLatin1String("stored") || diary == QLatin1String("locked"))
             s.diary.db().saveDay(old);
-        if (written == QLatin1String("null"))
+        if (diary == QLatin1String("null"))
             s.diary.insertRaw({DiaryDb::storedDay(kToday), QVariant(), "c", "d", 1, 1});
+        if (diary == QLatin1String("failing"))
+            s.diary.exec(
+                QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'no'); END"));
         QVERIFY(s.start());
-        test::typeText(s.ui().DIARY_TEXT, QStringLiteral("3\u00A0")); // a no-break space stays one
-        if (written == QLatin1String("meanwhile"))
+        if (auto *check = s.find<QCheckBox>(edited))
+            check->click();
+        else // a no-break space stays one
+            test::typeText(s.find(edited),
+                           edited == QLatin1String("TEMP_TEXT") ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
+        if (diary == QLatin1String("meanwhile"))
             s.diary.db().saveDay(old);
         answer(s, answers);
-        const auto save = [&](qint64 = 0) { QTest::mouseClick(s.ui().REG_BTN, Qt::LeftButton); };
-        if (written == QLatin1String("locked"))
+        const auto save = [&](qint64 = 0) {
+            if (byButton)
+                QTest::mouseClick(s.ui().REG_BTN, Qt::LeftButton);
+            else
+                s.ui().DTPicker1->setDate(kToday.addDays(1));
+        };
+        if (diary == QLatin1String("locked"))
             s.diary.db().deleteUpTo(QDate(1, 1, 1), save); // saves while this holds the write lock
         else
             save();
         QCOMPARE(s.dialogs.texts(), boxes);
         QCOMPARE(todaysRow(s), today);
-        QCOMPARE(s.form->state().G_DIRTY, today == test::text(old));
+        QCOMPARE(s.form->state().G_DIRTY, pending);
+        QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(byButton || pending ? 0 : 1));
+        QCOMPARE(s.ui().DTPicker1->date(), s.form->state().G_SEL_DATE);
     }
 
     void enterChecksTheTemperature_data()
