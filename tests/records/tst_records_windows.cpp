@@ -1,0 +1,291 @@
+// The records' windows: the entry tab (the questions before edits are left behind or a row
+// is replaced, Enter and the temperature check, the typing limits, stored values shown
+// whole and saved back exactly) and the export and import commands of the file menu.
+#include "RecordsTest.h"
+#include "TestWindows.h"
+#include "common/FileSafety.h"
+#include "records/CsvFormat.h"
+#include "records/DayEditor.h"
+#include "records/DiaryCsv.h"
+#include "records/TempEdit.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+
+using namespace nerina;
+using test::day;
+using test::row;
+
+namespace {
+
+const QDate kToday(2026, 12, 6);
+const QString kOverwrite = QStringLiteral("上書きしますか？");
+const QString kEmoji = QStringLiteral("\U0001F600");
+
+QString todaysRow(test::ShownForm &s) { return test::text(s.diary.db().findDay(kToday)); }
+
+// Scripts the answers to the questions to come: "YN" is Yes, then No.
+void answer(test::ShownForm &s, const QString &answers)
+{
+    for (const QChar c : answers)
+        s.dialogs.answers << (c == u'Y' ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+}
+
+} // namespace
+
+class TestRecordsWindows final : public QObject
+{
+    Q_OBJECT
+private slots:
+    // An edit, then a save by the register button or by picking another day: the questions
+    // asked, today's row afterwards, and whether the edits are still pending. A row written
+    // after the load by another program is asked about; a locked diary fails after waiting.
+    void saving_data()
+    {
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<QString>("diary"); // today's row: stored before, meanwhile, with a NULL; failing or locked
+        QTest::addColumn<bool>("byButton");
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<bool>("pending");
+        const QString old = QStringLiteral("2026-12-06|36.5|old||0|0");
+        const QStringList ask {kOverwrite}, save {QStringLiteral("ﾃﾞｰﾀが変更されています。保存しますか？")};
+        const QString busy
+            = QStringLiteral("データファイルが他のプログラムで使用中です。しばらくしてからやり直して下さい。");
+        row("Yes saves the temperature", "TEMP_TEXT", "", false, "Y", save, "2026-12-06|3|||0|0", false);
+        row("Yes saves the condition", "CONDITION_TEXT", "", false, "Y", save, "2026-12-06|0|3\u00A0||0|0", false);
+        row("Yes saves the period box", "GUEST_CHK", "", false, "Y", save, "2026-12-06|0|||1|0", false);
+        row("No drops the intercourse box", "LOVE_CHK", "", false, "N", save, "none", false);
+        row("no overwrite drops the diary", "DIARY_TEXT", "stored", false, "YN", save + ask, old, false);
+        row("a failed save stays on the day", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none",
+            true);
+        row("button, No keeps the row", "DIARY_TEXT", "stored", true, "N", ask, old, true);
+        row("button, Yes replaces it", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0",
+            false);
+        row("button, written meanwhile", "DIARY_TEXT", "meanwhile", true, "N", ask, old, true);
+        row("button, over a NULL", "DIARY_TEXT", "null", true, "Y",
+            QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite}, "2026-12-06|0||3\u00A0|0|0", false);
+        row("button, locked", "DIARY_TEXT", "locked", true, "Y", ask + QStringList {busy}, old, true);
+    }
+    void saving()
+    {
+        QFETCH(QString, edited);
+        QFETCH(QString, diary);
+        QFETCH(bool, byButton);
+        QFETCH(QString, answers);
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, today);
+        QFETCH(bool, pending);
+        test::ShownForm s;
+        const DayRecord old = day(kToday, 36.5, QStringLiteral("old"));
+        if (diary == QLatin1String("stored") || diary == QLatin1String("locked"))
+            s.diary.db().saveDay(old);
+        if (diary == QLatin1String("null"))
+            s.diary.insertRaw({DiaryDb::storedDay(kToday), QVariant(), "c", "d", 1, 1});
+        if (diary == QLatin1String("failing"))
+            s.diary.exec(
+                QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        QVERIFY(s.start());
+        if (auto *check = s.find<QCheckBox>(edited))
+            check->click();
+        else // a no-break space stays one
+            test::typeText(s.find(edited),
+                           edited == QLatin1String("TEMP_TEXT") ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
+        if (diary == QLatin1String("meanwhile"))
+            s.diary.db().saveDay(old);
+        answer(s, answers);
+        const auto save = [&](qint64 = 0) {
+            if (byButton)
+                QTest::mouseClick(s.ui().REG_BTN, Qt::LeftButton);
+            else
+                s.ui().DTPicker1->setDate(kToday.addDays(1));
+        };
+        if (diary == QLatin1String("locked"))
+            s.diary.db().deleteUpTo(QDate(1, 1, 1), save); // saves while this holds the write lock
+        else
+            save();
+        QCOMPARE(s.dialogs.texts(), boxes);
+        QCOMPARE(todaysRow(s), today);
+        QCOMPARE(s.form->state().G_DIRTY, pending);
+        QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(byButton || pending ? 0 : 1));
+        QCOMPARE(s.ui().DTPicker1->date(), s.form->state().G_SEL_DATE);
+    }
+
+    void enterChecksTheTemperature_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("passes");
+        row("empty", "", false);
+        for (const char *text : {"abc", "33.99", "43.01"})
+            row(text, text, false);
+        for (const char *text : {"34", "36.5", "43"})
+            row(text, text, true);
+    }
+    void enterChecksTheTemperature()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, passes);
+        test::ShownForm s;
+        QVERIFY(s.start());
+        const Form1Ui &ui = s.ui();
+        test::typeText(ui.TEMP_TEXT, typed);
+        QTest::keyClick(ui.TEMP_TEXT, Qt::Key_Return);
+        QCOMPARE(s.dialogs.shown.size(), passes ? 0 : 1);
+        QCOMPARE(ui.TEMP_TEXT->hasFocus(), !passes);
+        QCOMPARE(ui.TEMP_TEXT->rawText(), typed); // shown with two decimals, still the value typed
+        if (passes) {
+            QTest::keyClick(ui.CONDITION_TEXT, Qt::Key_Return);
+            QVERIFY(ui.DIARY_TEXT->hasFocus());
+        }
+    }
+
+    // What is typed (a character) or pasted (a longer text) beyond a box's limit is cut
+    // off, never half a character.
+    void typingLimits_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        const QString a28(28, u'a'), x498(498, u'x');
+        row("condition, pasted", "CONDITION_TEXT", "", QString(35, u'x'), QString(30, u'x'));
+        row("condition, emoji at the limit", "CONDITION_TEXT", a28, kEmoji, a28 + kEmoji);
+        row("condition, emoji past it", "CONDITION_TEXT", a28 + u'a', kEmoji, a28 + u'a');
+        row("diary, emoji at the limit", "DIARY_TEXT", x498, kEmoji, x498 + kEmoji);
+        row("diary, emoji past it", "DIARY_TEXT", x498 + u'x', kEmoji, x498 + u'x');
+        row("diary, pasted", "DIARY_TEXT", "", QString(600, u'y'), QString(500, u'y'));
+    }
+    void typingLimits()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, before);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        test::ShownForm s;
+        QVERIFY(s.start());
+        if (auto *line = s.find<QLineEdit>(box)) {
+            // The box's own rule, on the text that a key press or a paste hands over to it.
+            line->setText(before);
+            QString text = before + typed;
+            int end = int(text.size());
+            line->validator()->validate(text, end);
+            QCOMPARE(text, after);
+        } else {
+            auto *diary = s.find<QPlainTextEdit>(box);
+            diary->setPlainText(before);
+            diary->moveCursor(QTextCursor::End);
+            typed.size() > 2 ? diary->insertPlainText(typed) : test::typeText(diary, typed);
+            QCOMPARE(diary->toPlainText(), after);
+        }
+    }
+
+    // What is stored shows whole, however long, and goes back unchanged when the day is
+    // saved without edits; typing still cannot lengthen a text beyond the limit.
+    void storedValuesStayExact_data()
+    {
+        QTest::addColumn<double>("temp");
+        QTest::addColumn<QString>("shown"); // while its box has no focus
+        row("two decimals", 36.5, "36.50");
+        row("three decimals", 36.125, "36.125");
+        row("float noise", 36.1 + 1e-14, "36.10");
+    }
+    void storedValuesStayExact()
+    {
+        QFETCH(double, temp);
+        QFETCH(QString, shown);
+        test::ShownForm s;
+        const QString condition(40, u'長'), diary(600, u'日');
+        const DayRecord stored = day(kToday, temp, condition, diary, true);
+        s.diary.db().saveDay(stored);
+        QVERIFY(s.start());
+        const Form1Ui &ui = s.ui();
+        QCOMPARE(ui.TEMP_TEXT->text(), shown);
+        QVERIFY(ui.CONDITION_TEXT->text() == condition && ui.DIARY_TEXT->toPlainText() == diary);
+        QVERIFY(ui.GUEST_CHK->isChecked() && !ui.LOVE_CHK->isChecked());
+        s.dialogs.answers << Dialogs::Answer::Yes;
+        QVERIFY(s.form->SaveDayRecord() == SaveOutcome::Stored);
+        QCOMPARE(todaysRow(s), test::text(stored));
+        test::typeText(ui.CONDITION_TEXT, QStringLiteral("xy"));
+        QCOMPARE(ui.CONDITION_TEXT->text(), condition);
+    }
+
+    // The diary as stored goes into a file that only its owner can read; a failure says
+    // why in Japanese.
+    void exportDiary()
+    {
+        test::ShownForm s;
+        s.diary.insertRaw({"2026-03-06", "abc", "", "", 0, 0}); // another tool's word for a temperature
+        QVERIFY(s.start());
+        const QString path = s.diary.folder() + QStringLiteral("/out.csv");
+        s.dialogs.fileNames << s.diary.folder() + QStringLiteral("/missing/out.csv") << path;
+        s.ui().mnuExport->trigger();
+        s.ui().mnuExport->trigger();
+        QCOMPARE(s.dialogs.texts().first(), QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(ENOENT));
+        QVERIFY(s.dialogs.texts().last().contains(QStringLiteral("うち 1 行"))); // the row the import would refuse
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), diaryToCsv(s.diary.db().storedRows()).text);
+        QCOMPARE(file.permissions(),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+    }
+
+    // One question for the stored days, No by default; the day on screen shows what came
+    // in for it unless it holds unsaved edits; what cannot be read writes nothing.
+    void importDiary_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // or a pipe, a file over the limit, an endless device
+        QTest::addColumn<QString>("answers");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("after"); // the conditions of yesterday and today, and the condition box
+        const QByteArray both
+            = "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + "2026-12-05,36.5,file,,0,0\n2026-12-06,36.6,file,,0,0";
+        row("Yes replaces stored days", both, "Y", false, "file file file");
+        row("No keeps them", both, "N", false, "old file file");
+        row("unsaved edits stay", both, "N", true, "old file 3");
+        row("a bad line writes nothing", both + "\n2026-12-07,36.5", "", false, "old none ");
+        for (const char *name : {"pipe", "big", "/dev/zero"})
+            row(name, QByteArray(name), "", false, "old none ");
+    }
+    void importDiary()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, answers);
+        QFETCH(bool, edited);
+        QFETCH(QString, after);
+        test::ShownForm s;
+        s.diary.db().saveDay(day(kToday.addDays(-1), 36.1, QStringLiteral("old")));
+        QFile in(file.startsWith('/') ? QString::fromLatin1(file) : s.diary.folder() + QStringLiteral("/in.csv"));
+        if (file == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(in.fileName()).constData(), 0600), 0);
+        else if (!file.startsWith('/'))
+            QVERIFY(in.open(QIODevice::WriteOnly)
+                    && (file == "big" ? in.resize(kMaxImportBytes + 1) : in.write(file) == file.size()));
+        in.close();
+        QVERIFY(s.start());
+        if (edited)
+            test::typeText(s.ui().CONDITION_TEXT, QStringLiteral("3"));
+        answer(s, answers);
+        s.dialogs.fileNames << in.fileName();
+        s.ui().mnuImport->trigger();
+        QCOMPARE(s.dialogs.shown.size(), answers.size() + 1); // and the outcome
+        QCOMPARE(s.dialogs.unscriptedQuestions, 0);
+        if (!answers.isEmpty())
+            QVERIFY(s.dialogs.shown.first().defaultButton == Dialogs::Answer::No);
+        const auto condition = [&](const QDate &d) {
+            const std::optional<DayRecord> r = s.diary.db().findDay(d);
+            return r ? *r->CONDITION : QStringLiteral("none");
+        };
+        QCOMPARE(condition(kToday.addDays(-1)) + u' ' + condition(kToday) + u' ' + s.ui().CONDITION_TEXT->text(),
+                 after);
+    }
+};
+
+QTEST_MAIN(TestRecordsWindows)
+#include "tst_records_windows.moc"
