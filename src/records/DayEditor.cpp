@@ -23,6 +23,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace nerina {
 
 namespace {
@@ -197,13 +199,16 @@ void DayEditor::markDirty() { m_state.G_DIRTY = true; }
 void DayEditor::limitDiaryLength()
 {
     // What the user types or pastes beyond the limit is cut off where it went in. A text
-    // loaded from the diary is shown whole, so that loading never loses anything.
+    // loaded from the diary is shown whole, so that loading never loses anything, and one
+    // longer than the limit can be shortened but not lengthened.
     QPlainTextEdit *box = DIARY_TEXT;
-    if (m_loading)
+    const int length = box->document()->characterCount() - 1;
+    const int allowed = std::max(kDiaryMaxLength, m_diaryLength);
+    if (m_loading || length <= allowed) {
+        m_diaryLength = length;
         return;
-    const int excess = box->document()->characterCount() - 1 - kDiaryMaxLength;
-    if (excess <= 0)
-        return;
+    }
+    const int excess = length - allowed;
     QTextCursor cursor = box->textCursor();
     const int end = cursor.position();
     int start = end >= excess ? end - excess : 0;

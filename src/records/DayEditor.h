@@ -81,6 +81,7 @@ private:
     QWidget *m_window;
     TypingLimit *m_conditionLimit = nullptr;
     bool m_loading = false;
+    int m_diaryLength = 0; // the diary box's length after the last change
 
     // The selected day's row as loaded, and the texts its load left in the boxes.
     struct Loaded

@@ -214,6 +214,8 @@ private slots:
         QCOMPARE(todaysRow(s), test::text(stored));
         test::typeText(ui.CONDITION_TEXT, QStringLiteral("xy"));
         QCOMPARE(ui.CONDITION_TEXT->text(), condition);
+        test::typeText(ui.DIARY_TEXT, QStringLiteral("x")); // a long stored diary is not cut by typing
+        QCOMPARE(ui.DIARY_TEXT->toPlainText(), diary);
     }
 
     // The diary as stored goes into a file that only its owner can read; a failure says
