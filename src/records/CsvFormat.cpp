@@ -46,11 +46,24 @@ CsvParse parseCsv(const QByteArray &text)
         return result;
     };
 
-    // The characters that give the text its structure are all ASCII, and no byte of a
-    // UTF-8 sequence of another character is ASCII, so the bytes can be split first and
-    // each field decoded on its own.
+    // The characters that give the text its structure are all ASCII, and neither a byte of
+    // a UTF-8 sequence of another character nor a trail byte of CP932 is one of them, so
+    // the bytes can be split first and each field decoded on its own: as UTF-8 when the
+    // whole text is UTF-8, else as CP932 (Shift_JIS as Japanese spreadsheets save it).
     const qsizetype n = text.size();
     qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    QStringDecoder whole(QStringDecoder::Utf8);
+    const QString all = whole.decode(QByteArrayView(text).sliced(pos)); // decodes only when taken
+    Q_UNUSED(all);
+    const bool utf8 = !whole.hasError();
+    // Stateless, and a U+FEFF that begins a field is the field's own character.
+    const auto decode = [utf8](const QByteArray &bytes, QString *out) {
+        const QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+        QStringDecoder decoder
+            = utf8 ? QStringDecoder(QStringDecoder::Utf8, flags) : QStringDecoder("windows-31j", flags);
+        *out = decoder.decode(bytes);
+        return decoder.isValid() && !decoder.hasError();
+    };
     int line = 1;
 
     while (pos < n) {
@@ -90,10 +103,11 @@ CsvParse parseCsv(const QByteArray &text)
                 }
             }
 
-            QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString decoded = decoder.decode(field);
-            if (decoder.hasError())
-                return fail(fieldLine, QStringLiteral("UTF-8 の文字として読めないﾃﾞｰﾀがあります。"));
+            QString decoded;
+            if (!decode(field, &decoded))
+                return fail(
+                    fieldLine,
+                    QStringLiteral("文字として読めないﾃﾞｰﾀがあります（UTF-8 でも Shift_JIS でもありません）。"));
             row.fields << decoded;
 
             if (pos < n && text.at(pos) == ',') {

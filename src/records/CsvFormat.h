@@ -8,8 +8,8 @@
 
 namespace nerina {
 
-// Comma-separated values as RFC 4180 has them, in UTF-8: fields holding a comma, a
-// quote or a line break are quoted with quotes doubled, records end with CR LF.
+// Comma-separated values as RFC 4180 has them: fields holding a comma, a quote or a line
+// break are quoted with quotes doubled, records end with CR LF.
 
 // One record as a line of the file, with its CR LF.
 QByteArray csvRecord(const QStringList &fields);
@@ -28,7 +28,9 @@ struct CsvParse
     bool ok() const { return errorLine == 0; }
 };
 
-// Reads the records of a UTF-8 text. A leading byte order mark is skipped; CR LF, LF and
+// Reads the records of a text in UTF-8, with a byte order mark or without, or, when it is
+// not UTF-8, in CP932 (Shift_JIS as Japanese spreadsheets save it). A leading byte order
+// mark is skipped; CR LF, LF and
 // a lone CR all end a record outside quotes, and are kept as they are inside quotes.
 // The line break after the last record is optional. A quote inside an unquoted field,
 // text after a closing quote, a quote left open at the end and bytes that are not UTF-8

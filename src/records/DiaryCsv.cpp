@@ -32,13 +32,16 @@ int parseFlag(const QString &field)
     return -1;
 }
 
+// "2026-03-05", as the program writes a day, or "2026/3/5", as Japanese spreadsheets do.
 QDate parseDate(const QString &field)
 {
-    static const QRegularExpression pattern(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{4})(?:-([0-9]{2})-([0-9]{2})|/([0-9]{1,2})/([0-9]{1,2}))$"));
     const QRegularExpressionMatch m = pattern.match(field);
     if (!m.hasMatch())
         return QDate();
-    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const bool dashes = m.capturedLength(2) > 0;
+    return QDate(m.captured(1).toInt(), m.captured(dashes ? 2 : 4).toInt(), m.captured(dashes ? 3 : 5).toInt());
 }
 
 std::optional<double> parseTemperature(const QString &field)
@@ -72,7 +75,7 @@ public:
         DayRecord r;
         r.DAT_DATE = parseDate(fields.at(Date));
         if (!r.DAT_DATE.isValid())
-            return refuse(QStringLiteral("日付が正しくありません（YYYY-MM-DD の形で書きます）。"));
+            return refuse(QStringLiteral("日付が正しくありません（2026-03-05 か 2026/3/5 の形で書きます）。"));
         if (const auto first = m_seen.constFind(r.DAT_DATE); first != m_seen.constEnd())
             return refuse(QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
         m_seen.insert(r.DAT_DATE, line);
@@ -142,7 +145,8 @@ QString csvTemperature(double value)
 DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
 {
     DiaryExport out;
-    out.text = csvRecord(diaryCsvHeader());
+    // A byte order mark first, so that spreadsheets on Japanese systems read it as UTF-8.
+    out.text = QByteArray("\xEF\xBB\xBF") + csvRecord(diaryCsvHeader());
     DiaryRowCheck check;
     for (const QVariantList &row : rows) {
         const QVariant &temp = row.at(Temperature);

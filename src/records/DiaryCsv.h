@@ -13,10 +13,13 @@ namespace nerina {
 
 class DiaryDb;
 
-// The diary as a CSV file: a header row, then one row per day, oldest first:
+// The diary as a CSV file in UTF-8 with a byte order mark: a header row, then one row per
+// day, oldest first:
 //   date,temperature,condition,diary,period,intercourse
 //   2026-03-05,36.45,だるい,"line one
 //   line two",1,0
+// The import also reads the file as a spreadsheet saves it back: without the mark, or in
+// Shift_JIS, with days written 2026/3/5.
 QStringList diaryCsvHeader();
 
 // The shortest '.'-decimal text that reads back as exactly the same double.

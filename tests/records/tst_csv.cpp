@@ -21,7 +21,13 @@ private slots:
         row("open quote", QByteArray("a\r\nb,\"x\r\ny"), "error on 2");
         row("quote inside a field", QByteArray("ok\r\nab\"c"), "error on 2");
         row("text after a quote", QByteArray("\"a\nb\"x"), "error on 2");
-        row("not UTF-8", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
+        row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "1:基|礎 / 2:ｷ①");
+        row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
+        row("a field's own U+FEFF",
+            QByteArray("\xEF\xBB\xBF"
+                       "a,\xEF\xBB\xBF"
+                       "b"),
+            "1:a|\uFEFFb");
     }
     void parseCsv()
     {
@@ -57,6 +63,8 @@ private slots:
             "refused");
         row("flag 2", QVariantList {"2026-03-05", 36.4, "", "", 2, 0}, QByteArray("2026-03-05,36.4,,,2,0\r\n"),
             "refused");
+        row("a day as spreadsheets write it", QVariantList {"2026/3/5", 36.4, "", "", 0, 0},
+            QByteArray("2026/3/5,36.4,,,0,0\r\n"), "2026-03-05|36.4|||0|0");
     }
     void exportedAndImported()
     {
@@ -68,7 +76,7 @@ private slots:
         d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
         d.insertRaw(stored);
         const DiaryExport csv = diaryToCsv(d.db().storedRows());
-        QCOMPARE(csv.text, csvRecord(diaryCsvHeader()) + line);
+        QCOMPARE(csv.text, "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + line);
         QCOMPARE(csv.refused, int(imported == QLatin1String("refused")));
         const DiaryCsv back = diaryFromCsv(csv.text);
         QCOMPARE(back.ok() ? test::text(back.records) : QStringLiteral("refused"), imported);
