@@ -1,7 +1,7 @@
 #include "CycleStats.h"
 
 #include "Forecast.h"
-#include "graph/TemperatureShift.h"
+#include "cycle/TemperatureShift.h"
 
 #include <algorithm>
 #include <cmath>

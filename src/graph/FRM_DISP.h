@@ -2,9 +2,9 @@
 
 #include "GraphData.h"
 
+#include <QDialog>
 #include <QList>
 #include <QStringList>
-#include <QDialog>
 
 #include <array>
 #include <functional>

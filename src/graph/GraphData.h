@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TemperatureShift.h"
+#include "cycle/TemperatureShift.h"
 
 #include <QList>
 #include <QString>

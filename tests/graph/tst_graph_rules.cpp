@@ -9,57 +9,6 @@ class TstGraphRules final : public QObject
     Q_OBJECT
 
 private slots:
-    // A series, oldest first: a reading a day, "-" none, "P" before a reading a period start,
-    // "L" six low readings whose highest is 36.40; after "=" each shift found, as
-    // firstLow,firstHigh,confirmed,lastDay,coverline.
-    void shifts_data()
-    {
-        QTest::addColumn<QString>("row");
-        QTest::newRow("textbook") << "L 36.50 36.55 36.65 36.70 = 0,6,8,9,3640";
-        QTest::newRow("third exactly 0.20 above") << "L 36.45 36.50 36.60 = 0,6,8,8,3640";
-        QTest::newRow("first high must beat all six") << "L 36.40 36.55 36.65 36.70 = 1,7,9,9,3640";
-        QTest::newRow("third short, fourth above") << "L 36.50 36.55 36.55 36.45 = 0,6,9,9,3640";
-        QTest::newRow("third short, no fourth yet") << "L 36.50 36.55 36.55";
-        QTest::newRow("second on the line, fourth clear") << "L 36.50 36.40 36.65 36.60 = 0,6,9,9,3640";
-        QTest::newRow("second on the line, fourth short") << "L 36.50 36.40 36.65 36.55";
-        QTest::newRow("dip of two breaks it") << "L 36.50 36.35 36.30 36.70";
-        // Were the missing days read as 36.50, the first high would not beat them.
-        QTest::newRow("gaps are skipped")
-            << "36.30 - 36.35 36.25 36.40 - 36.30 36.35 36.50 - 36.55 36.65 = 0,8,11,11,3640";
-        QTest::newRow("highs within five days") << "L 36.50 - 36.55 - 36.70 = 0,6,10,10,3640";
-        QTest::newRow("highs over six days") << "L 36.50 - - 36.55 - 36.70";
-        QTest::newRow("fourth a day too late") << "L 36.50 36.55 36.55 - - - 36.45";
-        QTest::newRow("lows within 12 days")
-            << "36.30 - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65 = 0,12,14,14,3640";
-        QTest::newRow("lows over 13 days") << "36.30 - - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65";
-        QTest::newRow("one shift a cycle") << "L 36.50 36.55 36.65 36.70 36.70 36.95 37.00 37.10 = 0,6,8,13,3640";
-        QTest::newRow("two cycles")
-            << "PL 36.55 36.60 36.70 36.75 36.70 P36.35 36.25 36.20 36.20 36.25 36.30 36.25 36.20 "
-               "36.45 36.50 36.60 = 0,6,8,10,3640;13,19,21,21,3630";
-        QTest::newRow("no lows from the last cycle")
-            << "L 36.50 36.55 36.65 36.20 36.20 36.20 36.20 P36.20 36.20 36.60 "
-               "36.65 36.80 = 0,6,8,12,3640";
-        QTest::newRow("highs after the next period start") << "L 36.50 36.55 P36.65 36.70";
-        // Compared to the nearest 0.05: 36.62 counts as 36.60, 36.63 as 36.65.
-        QTest::newRow("rounded") << "36.30 36.35 36.25 36.62 36.30 36.35 36.63 36.70 36.81 = 0,6,8,8,3660";
-        QTest::newRow("above only unrounded") << "36.30 36.35 36.25 36.60 36.30 36.35 36.62 36.70 36.85";
-    }
-    void shifts()
-    {
-        QFETCH(QString, row);
-        row.replace(QLatin1Char('L'), QStringLiteral("36.30 36.35 36.25 36.40 36.30 36.35"));
-        QList<std::optional<int>> readings;
-        QList<bool> period;
-        for (const QString &token : row.section(QLatin1Char('='), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-            period.append(token.startsWith(QLatin1Char('P')));
-            readings.append(readingFromText(token.mid(period.last() ? 1 : 0)));
-        }
-        QStringList found;
-        for (const TemperatureShift &s : findTemperatureShifts(readings, period))
-            found << QString::asprintf("%d,%d,%d,%d,%d", s.firstLow, s.firstHigh, s.confirmed, s.lastDay, s.coverline);
-        QCOMPARE(found.join(QLatin1Char(';')), row.section(QStringLiteral("= "), 1));
-    }
-
     // The list's 180 rows (row 1 the selected day) with one day marked "●◎" and the given
     // temperature, as the graph reads them: first day | that day's label | value | tooltip.
     void fromCells_data()

@@ -1,4 +1,4 @@
-#include "TemperatureShift.h"
+#include "cycle/TemperatureShift.h"
 
 #include "common/Conversions.h"
 #include "cycle/Forecast.h"

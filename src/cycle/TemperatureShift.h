@@ -23,7 +23,6 @@ struct TemperatureShift
 // "0", or anything that is not a positive number.
 std::optional<int> readingFromText(const QString &text);
 
-
 // The confirmed shifts of a series, oldest first. `readings` holds one entry a day (none
 // where nothing was measured; such days are skipped, not read as any value), `periodDays`
 // tells which days are period days.
