@@ -474,7 +474,7 @@ private slots:
         const int mente = int(items.indexOf(form->ui().mnuFileDataMente));
         QCOMPARE(items.at(mente + 1)->objectName(), QStringLiteral("mnuExport"));
         QCOMPARE(items.at(mente + 2)->objectName(), QStringLiteral("mnuImport"));
-        QCOMPARE(items.at(mente + 3), form->ui().mnuPartition);
+        QVERIFY(items.indexOf(form->ui().mnuPartition) > mente + 2);
         QCOMPARE(form->ui().mnuExport->text(), QStringLiteral("ｴｸｽﾎﾟｰﾄ(&E)..."));
         QCOMPARE(form->ui().mnuImport->text(), QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)..."));
         QVERIFY(form->ui().mnuExport->shortcut().isEmpty());
