@@ -110,6 +110,8 @@ FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer,
     connect(m_pdf, &QPushButton::clicked, this, [this] { CMD_PDF_Click(); });
     connect(m_print, &QPushButton::clicked, this, [this] { CMD_PRINT_Click(); });
     connect(m_close, &QPushButton::clicked, this, [this] { CMD_CLOSE_Click(); });
+    // Return on opening starts the quick print, though the PDF button comes first in the row.
+    m_print->setFocus();
 
     setBackgrounds(palette().color(QPalette::Button));
     Form_Load();
