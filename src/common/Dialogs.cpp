@@ -1,12 +1,20 @@
 #include "Dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace nerina {
 
 QString Dialogs::programTitle() { return QStringLiteral("Nerina's Diary"); }
+
+QString Dialogs::documentsFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return folder.isEmpty() ? QDir::homePath() : folder;
+}
 
 Dialogs::Answer Dialogs::message(QWidget *parent, const QString &text, Icon icon, Buttons buttons, const QString &title,
                                  Answer defaultButton)

@@ -50,6 +50,11 @@ QString cycleSummaryText(const CycleSummary &s, int count)
     return text;
 }
 
+QStringList cycleSummaryTexts(const QList<CycleRecord> &cycles)
+{
+    return {cycleSummaryText(summarizeCycles(cycles, 6), 6), cycleSummaryText(summarizeCycles(cycles, 12), 12)};
+}
+
 int suggestedCycleLength(const CycleSummary &lastSix)
 {
     return lastSix.enough ? int(std::lround(lastSix.meanLength)) : 0;
@@ -123,10 +128,10 @@ void FRM_CYCLE::fill()
     }
     CYCLE_LIST->resizeColumnsToContents();
 
-    const CycleSummary six = summarizeCycles(m_cycles, 6);
-    SUMMARY_6->setText(cycleSummaryText(six, 6));
-    SUMMARY_12->setText(cycleSummaryText(summarizeCycles(m_cycles, 12), 12));
-    m_suggested = suggestedCycleLength(six);
+    const QStringList summary = cycleSummaryTexts(m_cycles);
+    SUMMARY_6->setText(summary[0]);
+    SUMMARY_12->setText(summary[1]);
+    m_suggested = suggestedCycleLength(summarizeCycles(m_cycles, 6));
     cmdApply->setEnabled(acceptedCycleLength(m_suggested));
     cmdApply->setText(m_suggested > 0 ? QStringLiteral("周期を %1日 に設定(&A)").arg(m_suggested)
                                       : QStringLiteral("周期を平均に設定(&A)"));

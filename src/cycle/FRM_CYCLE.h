@@ -3,6 +3,7 @@
 #include "CycleStats.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QLabel;
 class QPushButton;
@@ -46,6 +47,8 @@ private:
 
 // The texts of the window: a summary line, and the rounded mean length it suggests.
 QString cycleSummaryText(const CycleSummary &summary, int count);
+// The summary lines the window shows: the last 6, then the last 12 complete cycles.
+QStringList cycleSummaryTexts(const QList<CycleRecord> &cycles);
 int suggestedCycleLength(const CycleSummary &lastSix);
 
 } // namespace nerina

@@ -1,8 +1,10 @@
 #include "FRM_DISP.h"
 
+#include "GraphReport.h"
 #include "PrintTarget.h"
 #include "common/Conversions.h"
 #include "common/Dialogs.h"
+#include "common/FileSafety.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
 #include "history/FlexGrid.h"
@@ -12,10 +14,12 @@
 #include <QChart>
 #include <QChartView>
 #include <QCursor>
+#include <QDir>
 #include <QEvent>
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QToolTip>
@@ -42,6 +46,7 @@ constexpr Place kLabelBetween {3480, 360, 345, 315};
 constexpr Place kLabelDate1 {4320, 360, 1815, 315};
 constexpr Place kLabel1 {6600, 360, 2655, 495};
 constexpr Place kChart {240, 960, 10575, 5535};
+constexpr Place kPdf {5040, 6960, 1815, 375};
 constexpr Place kPrint {7080, 6960, 1815, 375};
 constexpr Place kClose {9120, 6960, 1695, 375};
 
@@ -61,8 +66,9 @@ const QColor kCoverlineColor(0x10, 0x60, 0xd0);
 
 } // namespace
 
-FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent)
-    : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer)
+FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent,
+                   std::function<QStringList()> cycleSummary)
+    : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer), m_cycleSummary(std::move(cycleSummary))
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -97,10 +103,15 @@ FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer,
         place(b, p);
         return b;
     };
+    // Left of the print button, below the chart like it, out of the print's image.
+    m_pdf = button("CMD_PDF", QStringLiteral("PDF保存(&F)"), QStringLiteral("ｸﾞﾗﾌを PDF ﾌｧｲﾙに保存"), kPdf);
     m_print = button("CMD_PRINT", QStringLiteral("印刷(&P)"), QStringLiteral("簡易印刷の開始"), kPrint);
     m_close = button("CMD_CLOSE", QStringLiteral("閉じる(&C)"), QStringLiteral("ｸﾞﾗﾌを閉じる"), kClose);
+    connect(m_pdf, &QPushButton::clicked, this, [this] { CMD_PDF_Click(); });
     connect(m_print, &QPushButton::clicked, this, [this] { CMD_PRINT_Click(); });
     connect(m_close, &QPushButton::clicked, this, [this] { CMD_CLOSE_Click(); });
+    // Return on opening starts the quick print, though the PDF button comes first in the row.
+    m_print->setFocus();
 
     setBackgrounds(palette().color(QPalette::Button));
     Form_Load();
@@ -341,7 +352,7 @@ void FRM_DISP::CMD_PRINT_Click()
     const int dpi = logicalDpi(this);
     const int frameExtra = frameGeometry().height() - geometry().height();
     const int outer = m_chartView->y() + m_chartView->height() + twipsToPixels(kPrintMargin, dpi);
-    const int buttonsTop = std::min(m_print->y(), m_close->y());
+    const int buttonsTop = std::min({m_pdf->y(), m_print->y(), m_close->y()});
     resize(width(), std::min(outer - std::max(frameExtra, 0), buttonsTop));
 
     QString reason;
@@ -356,6 +367,42 @@ void FRM_DISP::CMD_PRINT_Click()
             text += QLatin1Char('\n') + reason;
         m_dialogs.message(this, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok);
     }
+}
+
+// The chart as it stands in the window, scaled to the width of `area` (or its height,
+// whichever is reached first) at the top of it. The scene is painted item by item, so
+// the page gets lines and text, not a picture of them.
+void FRM_DISP::drawChart(QPainter &painter, const QRectF &area) const
+{
+    const QSizeF size = QSizeF(m_chartView->viewport()->size()).scaled(area.size(), Qt::KeepAspectRatio);
+    QRectF target(QPointF(), size);
+    target.moveCenter(area.center());
+    target.moveTop(area.top());
+    m_chartView->render(&painter, target, QRect(), Qt::IgnoreAspectRatio);
+}
+
+void FRM_DISP::CMD_PDF_Click()
+{
+    const QString title = QStringLiteral("PDF保存");
+    trapped(m_dialogs, this, [&] {
+        const QString offered = QDir(Dialogs::documentsFolder()).filePath(reportFileName(m_data));
+        const QString path = m_dialogs.saveFileName(this, title, offered, QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)"));
+        if (path.isEmpty())
+            return;
+        const GraphReport report(
+            m_data, [this](QPainter &painter, const QRectF &area) { drawChart(painter, area); },
+            m_cycleSummary ? m_cycleSummary() : QStringList());
+        try {
+            // Private like the diary, and never a half-written file under the chosen name.
+            writeFileSafely(path, report.pdf());
+        } catch (const AppError &error) {
+            m_dialogs.message(this, QStringLiteral("PDF ﾌｧｲﾙに書き込めません。\n%1").arg(error.message()),
+                              Dialogs::Icon::Warning, Dialogs::Buttons::Ok, title);
+            return;
+        }
+        m_dialogs.message(this, QStringLiteral("ｸﾞﾗﾌを PDF ﾌｧｲﾙに保存しました。"), Dialogs::Icon::Information,
+                          Dialogs::Buttons::Ok, title);
+    });
 }
 
 void FRM_DISP::CMD_CLOSE_Click() { close(); }

@@ -14,6 +14,7 @@ class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
+class QPainter;
 class QPushButton;
 class QScatterSeries;
 
@@ -23,17 +24,21 @@ class Dialogs;
 class FlexGrid;
 class PrintTarget;
 
-// The temperature graph of the 180 days the list holds, and its quick print. A dialog, so
-// that the keys behave as in any secondary window: Esc closes it, Return presses the
-// focused button.
+// The temperature graph of the 180 days the list holds, its quick print and a PDF of it.
+// A dialog, so that the keys behave as in any secondary window: Esc closes it, Return
+// presses the focused button.
 class FRM_DISP final : public QDialog
 {
     Q_OBJECT
 public:
-    FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent);
+    // `cycleSummary` gives the summary lines of the whole diary's cycle record for the PDF,
+    // none when there is no cycle yet; it may throw AppError.
+    FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent,
+             std::function<QStringList()> cycleSummary = {});
 
     // Fills the title line and the chart from the list; runs on every activation.
     void Form_Activate();
+    void CMD_PDF_Click();
     void CMD_PRINT_Click();
     void CMD_CLOSE_Click();
 
@@ -44,6 +49,7 @@ public:
     QLabel *LABEL_BETWEEN() const { return m_labelBetween; }
     QLabel *Label1() const { return m_label1; }
     QChartView *G_CHART() const { return m_chartView; }
+    QPushButton *CMD_PDF() const { return m_pdf; }
     QPushButton *CMD_PRINT() const { return m_print; }
     QPushButton *CMD_CLOSE() const { return m_close; }
     // All 180 days, a day without a reading at 36.5: the faint dashed line under the curve.
@@ -66,10 +72,12 @@ private:
     void showCoverlines();
     void showReadings();
     void showDayToolTip(const QPointF &point, bool on);
+    void drawChart(QPainter &painter, const QRectF &area) const;
 
     const FlexGrid &m_grid;
     Dialogs &m_dialogs;
     PrintTarget &m_printer;
+    std::function<QStringList()> m_cycleSummary;
     GraphData m_data;
 
     std::array<QLabel *, 2> m_labelDate {};
@@ -83,6 +91,7 @@ private:
     QScatterSeries *m_fertileMarks = nullptr;
     QScatterSeries *m_loveMarks = nullptr;
     QList<QLineSeries *> m_coverlines;
+    QPushButton *m_pdf = nullptr;
     QPushButton *m_print = nullptr;
     QPushButton *m_close = nullptr;
 };

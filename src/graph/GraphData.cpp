@@ -3,6 +3,8 @@
 #include "common/Conversions.h"
 #include "history/HistoryRows.h"
 
+#include <QDate>
+
 namespace nerina {
 
 namespace {
@@ -33,6 +35,8 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
         data.values.append(temperatureValue(temperature));
         data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
         data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
+        data.weekdays.append(cell(row, ColWeekday));
+        data.conditions.append(cell(row, ColCondition));
         data.readings.append(readingFromText(temperature));
         data.period.append(mark == kPeriodMark);
         data.fertile.append(mark == kFertileMark);
@@ -51,6 +55,14 @@ QString dayToolTip(const GraphData &data, int i)
         text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
     else
         text += QStringLiteral("体温の記録なし");
+    const QString marks = dayMarks(data, i);
+    if (!marks.isEmpty())
+        text += QStringLiteral("  ") + marks;
+    return text;
+}
+
+QString dayMarks(const GraphData &data, int i)
+{
     QString marks;
     if (data.period[i])
         marks += kPeriodMark;
@@ -58,9 +70,30 @@ QString dayToolTip(const GraphData &data, int i)
         marks += kFertileMark;
     if (data.love[i])
         marks += kLoveMark;
-    if (!marks.isEmpty())
-        text += QStringLiteral("  ") + marks;
-    return text;
+    return marks;
+}
+
+QList<ReportRow> reportRows(const GraphData &data)
+{
+    QList<ReportRow> rows;
+    rows.reserve(data.days.size());
+    for (int i = 0; i < data.days.size(); ++i) {
+        const std::optional<int> reading = data.readings[i];
+        rows.append({data.days[i], data.weekdays[i], reading ? QString::number(*reading / 100.0, 'f', 2) : QString(),
+                     data.conditions[i], dayMarks(data, i)});
+    }
+    return rows;
+}
+
+QString reportFileName(const GraphData &data)
+{
+    const QString format = QStringLiteral("yyyy/M/d");
+    const QDate first = QDate::fromString(data.firstDay, format);
+    const QDate last = QDate::fromString(data.lastDay, format);
+    if (!first.isValid() || !last.isValid())
+        return QStringLiteral("基礎体温.pdf");
+    return QStringLiteral("基礎体温_%1-%2.pdf")
+        .arg(first.toString(QStringLiteral("yyyyMMdd")), last.toString(QStringLiteral("yyyyMMdd")));
 }
 
 QList<int> labelledPoints(int points)

@@ -25,6 +25,8 @@ struct GraphData
 
     // The same days once more, for the marks drawn under the curve and the tooltips.
     QStringList days;                   // "2024/3/5"
+    QStringList weekdays;               // "火"
+    QStringList conditions;             // the list's condition text
     QList<std::optional<int>> readings; // hundredths of a degree; none when not measured
     QList<bool> period;                 // the list shows "●"
     QList<bool> fertile;                // the list shows "★"
@@ -39,6 +41,26 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
 
 // What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎".
 QString dayToolTip(const GraphData &data, int i);
+
+// The marks of point i as the list shows them, in the list's order: "●◎".
+QString dayMarks(const GraphData &data, int i);
+
+// One line of the PDF's table of days, as text.
+struct ReportRow
+{
+    QString date;        // "2024/3/5"
+    QString weekday;     // "火"
+    QString temperature; // "36.45"; empty when not measured
+    QString condition;
+    QString marks; // "●◎"
+};
+
+// The table of the PDF: one row a day of the graph, the oldest first like the graph.
+QList<ReportRow> reportRows(const GraphData &data);
+
+// The name the PDF is offered under: "基礎体温_20230908-20240305.pdf", the graph's first
+// and last day.
+QString reportFileName(const GraphData &data);
 
 // Which points carry a date on the time axis: every 15th day counted back from the
 // selected day, and the oldest day. Point numbers start at 1.

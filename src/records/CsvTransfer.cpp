@@ -7,7 +7,6 @@
 #include "common/FileSafety.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -27,11 +26,8 @@ CsvTransfer::CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &cloc
 
 QString CsvTransfer::defaultPath() const
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
     const QString day = m_clock.now().date().toString(QStringLiteral("yyyyMMdd"));
-    return QDir(folder).filePath(QStringLiteral("nerina-%1.csv").arg(day));
+    return QDir(Dialogs::documentsFolder()).filePath(QStringLiteral("nerina-%1.csv").arg(day));
 }
 
 void CsvTransfer::exportDiary()

@@ -376,7 +376,7 @@ void Form1::CMD_GRAPH_Click()
         m_graph->activateWindow();
         return;
     }
-    m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this);
+    m_graph = newGraphWindow();
     m_graph->setWindowModality(Qt::ApplicationModal);
     m_graph->show();
     m_graph->activateWindow();
@@ -385,10 +385,20 @@ void Form1::CMD_GRAPH_Click()
 void Form1::mnuGraph_Click()
 {
     if (!m_graph)
-        m_graph = new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this);
+        m_graph = newGraphWindow();
     m_graph->show();
     m_graph->raise();
     m_graph->activateWindow();
+}
+
+FRM_DISP *Form1::newGraphWindow()
+{
+    // The PDF of the graph sums up the cycles of the whole diary, as the cycle record does.
+    auto cycleSummary = [this] {
+        const QList<CycleRecord> cycles = cycleRecords(m_state.db().cycleDays());
+        return cycles.isEmpty() ? QStringList() : cycleSummaryTexts(cycles);
+    };
+    return new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this, cycleSummary);
 }
 
 void Form1::mnuFileDataMente_Click()

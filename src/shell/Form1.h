@@ -166,6 +166,7 @@ private:
     void showDiaryChanges(bool selectedDay);
     // After a restore: the diary is opened afresh, checked as at start-up, and shown.
     void reopenDiary();
+    FRM_DISP *newGraphWindow();
     void closeSecondaryWindows();
     void endProgram();
     QList<QAction *> commandActions() const;

@@ -9,8 +9,9 @@ class TstGraphRules final : public QObject
     Q_OBJECT
 
 private slots:
-    // The list's 180 rows (row 1 the selected day) with one day marked "●◎" and the given
-    // temperature, as the graph reads them: first day | that day's label | value | tooltip.
+    // The list's 180 rows (row 1 the selected day) with one day "月", the given temperature,
+    // "頭痛" and "●◎", as the graph reads them: first day | that day's label | value |
+    // tooltip | its row of the PDF's table | the PDF's name.
     void fromCells_data()
     {
         QTest::addColumn<QDate>("selected");
@@ -18,13 +19,17 @@ private slots:
         QTest::addColumn<QString>("temp");
         QTest::addColumn<QString>("expected");
         QTest::newRow("reading") << QDate(2024, 3, 5) << 1 << "36.45"
-                                 << "2023/9/8|3/4|36.45|2024/3/4  36.45℃  ●◎";
-        QTest::newRow("oldest day, year before") << QDate(2024, 1, 10) << 179 << "36.50"
-                                                 << "2023/7/15|7/15|36.5|2023/7/15  36.50℃  ●◎";
+                                 << "2023/9/8|3/4|36.45|2024/3/4  36.45℃  ●◎|2024/3/4,月,36.45,頭痛,●◎|"
+                                    "基礎体温_20230908-20240305.pdf";
+        QTest::newRow("oldest day, year before")
+            << QDate(2024, 1, 10) << 179 << "36.50"
+            << "2023/7/15|7/15|36.5|2023/7/15  36.50℃  ●◎|2023/7/15,月,36.50,頭痛,●◎|基礎体温_20230715-20240110.pdf";
         QTest::newRow("no reading") << QDate(2024, 3, 5) << 10 << ""
-                                    << "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ●◎";
+                                    << "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ●◎|2024/2/24,月,,頭痛,●◎|"
+                                       "基礎体温_20230908-20240305.pdf";
         QTest::newRow("reading 0") << QDate(2024, 3, 5) << 0 << "0"
-                                   << "2023/9/8|3/5|36.5|2024/3/5  体温の記録なし  ●◎";
+                                   << "2023/9/8|3/5|36.5|2024/3/5  体温の記録なし  ●◎|2024/3/5,月,,頭痛,●◎|"
+                                      "基礎体温_20230908-20240305.pdf";
     }
     void fromCells()
     {
@@ -35,13 +40,23 @@ private slots:
             const QDate day = selected.addDays(1 - row);
             if (col <= 2)
                 return QString::number(col == 0 ? day.year() : col == 1 ? day.month() : day.day());
-            const QString marks[] = {QString(), temp, QString(), QStringLiteral("●"), QStringLiteral("◎")};
-            return row == daysBack + 1 ? marks[col - 3] : QString();
+            const QString cells[]
+                = {QStringLiteral("月"), temp, QStringLiteral("頭痛"), QStringLiteral("●"), QStringLiteral("◎")};
+            return row == daysBack + 1 ? cells[col - 3] : QString();
         });
         const int at = 179 - daysBack;
         QCOMPARE(data.values.size(), 180);
         QCOMPARE(data.lastDay, selected.toString(QStringLiteral("yyyy/M/d")));
-        const QStringList seen {data.firstDay, data.labels[at], QString::number(data.values[at]), dayToolTip(data, at)};
+        const QList<ReportRow> rows = reportRows(data);
+        QCOMPARE(rows.size(), 180);
+        const ReportRow &r = rows[at];
+        const QStringList row {r.date, r.weekday, r.temperature, r.condition, r.marks};
+        const QStringList seen {data.firstDay,
+                                data.labels[at],
+                                QString::number(data.values[at]),
+                                dayToolTip(data, at),
+                                row.join(QLatin1Char(',')),
+                                reportFileName(data)};
         QTEST(seen.join(QLatin1Char('|')), "expected");
     }
 };
