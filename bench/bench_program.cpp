@@ -4,6 +4,8 @@
 #include "BenchDiary.h"
 #include "DiaryFile.h"
 #include "TestWindows.h"
+#include "cycle/CycleStats.h"
+#include "cycle/FRM_CYCLE.h"
 #include "graph/FRM_DISP.h"
 #include "history/FlexGrid.h"
 #include "maintenance/Backup.h"
@@ -17,6 +19,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -48,7 +51,7 @@ const QDateTime kNow(kNewest, QTime(9, 30));
 // The program's surroundings, as the tests build them.
 struct TestEnv
 {
-    explicit TestEnv(const QDateTime &now) : clock(now) {}
+    explicit TestEnv(const QDateTime &now) : clock(now) { }
     QString dbPath() const { return diary.path(); }
     std::unique_ptr<Form1> makeForm(bool load = true)
     {
@@ -409,6 +412,54 @@ int main(int argc, char **argv)
         failures += floorPaint.wait() ? 0 : 1;
     });
     floorView.hide();
+
+    // --- 3b. The cycle record window of the whole diary: opened, shown and painted.
+    constexpr int kCycleRuns = 15;
+    graph->close();
+    QCoreApplication::processEvents();
+    tabs->setCurrentIndex(0);
+    const auto closeCycleWindow = [&](int) {
+        if (form->cycleWindow())
+            form->cycleWindow()->close();
+        QCoreApplication::processEvents();
+    };
+    const double cycleOpen = medianMs(kCycleRuns, closeCycleWindow, [&] {
+        form->mnuCycle_Click();
+        PaintWatch paint(form->cycleWindow()->CYCLE_LIST->viewport());
+        failures += paint.wait() ? 0 : 1;
+    });
+    closeCycleWindow(0);
+    double cycleRead = 0, cycleRules = 0;
+    std::vector<DiaryDb::CycleDay> allDays;
+    cycleRead = medianMs(
+        kCycleRuns, [](int) {}, [&] { allDays = form->state().G_DB->cycleDays(); });
+    QList<CycleRecord> cycles;
+    cycleRules = medianMs(
+        kCycleRuns, [](int) {}, [&] { cycles = cycleRecords(allDays); });
+
+    // The floor: the three columns of every row by a raw query, and a bare dialog with a
+    // table of as many rows of seven texts, shown and painted.
+    RawDb cycleDb(env.dbPath());
+    const auto floorCycles = [&] {
+        QSqlQuery all(cycleDb.database());
+        all.setForwardOnly(true);
+        all.exec(QStringLiteral("SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL ORDER BY DAT_DATE"));
+        while (all.next())
+            sink += std::size_t(all.value(2).toInt()) + std::size_t(all.value(1).toDouble() > 0);
+        QDialog dialog;
+        auto *list = new QTableWidget(int(cycles.size()), 7, &dialog);
+        for (int r = 0; r < list->rowCount(); ++r)
+            for (int c = 0; c < 7; ++c)
+                list->setItem(r, c, new QTableWidgetItem(QStringLiteral("2026/12/06")));
+        dialog.resize(760, 420);
+        list->resize(740, 360);
+        dialog.show();
+        PaintWatch paint(list->viewport());
+        failures += paint.wait() ? 0 : 1;
+    };
+    const double cycleFloor = medianMs(
+        kCycleRuns, [](int) {}, floorCycles);
+
     bare.reset();
     form.reset();
 
@@ -545,6 +596,11 @@ int main(int argc, char **argv)
     row("  activation", activate, chartFloor);
     row("  activation and chart paint", activatePaint, chartFloorPaint);
     std::printf("    floor: 180 points replaced in a QLineSeries of a shown QChart, fixed axes\n");
+    std::printf("3b cycle record (%d): FRM_CYCLE opened, shown, first paint, %lld cycles\n", kCycleRuns,
+                qint64(cycles.size()));
+    row("  open, show and paint", cycleOpen, cycleFloor);
+    std::printf("    floor: raw query of DAT_DATE, TEMP, GUEST of every row + a dialog with a table of as many rows\n");
+    std::printf("    of which: DiaryDb::cycleDays %.2f, cycleRecords %.2f\n", cycleRead, cycleRules);
     std::printf("4 save (%d): Form1::SaveDayRecord\n", kSaveRuns);
     row("  new day", saves[0], saves[1]);
     row("  existing day, overwrite answered Yes", saves[2], saves[3]);

@@ -78,6 +78,8 @@ FRM_CYCLE::FRM_CYCLE(const SharedState &state, Dialogs &dialogs, CycleTracker &t
     CYCLE_LIST->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CYCLE_LIST->setSelectionBehavior(QAbstractItemView::SelectRows);
     CYCLE_LIST->horizontalHeader()->setStretchLastSection(true);
+    // Widths from the first rows only: a lifetime holds over a thousand cycles.
+    CYCLE_LIST->horizontalHeader()->setResizeContentsPrecision(60);
 
     SUMMARY_6 = new QLabel(this);
     SUMMARY_6->setObjectName(QStringLiteral("SUMMARY_6"));

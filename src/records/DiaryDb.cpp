@@ -5,11 +5,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
 #include <QUuid>
+
+#include <sqlite3.h>
 
 namespace nerina {
 
@@ -191,7 +194,29 @@ const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
 
 QString DiaryDb::storedDay(const QDate &day) { return day.toString(kDayFormat); }
 
-QDate DiaryDb::parseDay(const QString &stored) { return QDate::fromString(stored.left(10), kDayFormat); }
+namespace {
+
+// "yyyy-MM-dd" read by hand, as QDate::fromString would read it but many times faster:
+// the cycle record reads a lifetime of days at once. Whatever follows (a time) is ignored.
+template<typename Char> QDate dayFrom(const Char *text, qsizetype size)
+{
+    if (size < 10 || text[4] != '-' || text[7] != '-')
+        return QDate();
+    int parts[3] = {0, 0, 0};
+    const int from[3] = {0, 5, 8}, digits[3] = {4, 2, 2};
+    for (int p = 0; p < 3; ++p) {
+        for (int i = from[p]; i < from[p] + digits[p]; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return QDate();
+            parts[p] = parts[p] * 10 + int(text[i] - '0');
+        }
+    }
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
+} // namespace
+
+QDate DiaryDb::parseDay(const QString &stored) { return dayFrom(stored.utf16(), stored.size()); }
 
 std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
 {
@@ -263,21 +288,45 @@ std::vector<QVariantList> DiaryDb::storedRows() const
 
 std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
 {
-    // Only the three columns, in key order: a diary of a lifetime is read in one pass.
-    QSqlQuery query = prepare(database(), QStringLiteral(
-        "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE"));
-    run(query);
+    // Only the three columns, in key order, straight from the engine: a diary of a
+    // lifetime is read in one pass, without a variant for each value.
+    sqlite3 *db = *static_cast<sqlite3 *const *>(database().driver()->handle().data());
+    sqlite3_stmt *statement = nullptr;
+    const auto failed = [db] {
+        const QString text = engineErrorText(sqlite3_errcode(db));
+        return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
+    };
+    if (sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE", -1,
+                           &statement, nullptr)
+        != SQLITE_OK)
+        throw failed();
+    // A text where a number belongs counts when it reads as one, as elsewhere.
+    const auto number = [statement](int column, bool *ok) {
+        *ok = true;
+        switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT: return sqlite3_column_double(statement, column);
+        case SQLITE_TEXT:
+            return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(statement, column))).toDouble(ok);
+        default: *ok = false; return 0.0;
+        }
+    };
     std::vector<CycleDay> days;
-    while (query.next()) {
-        const QDate day = parseDay(query.value(0).toString());
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        const QDate day = dayFrom(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
+                                  sqlite3_column_bytes(statement, 0));
         if (!day.isValid() || (!days.empty() && days.back().day == day))
             continue;
-        bool ok = false;
-        const double temp = query.value(1).toDouble(&ok);
-        days.push_back({day, ok && temp > 0 ? std::optional<double>(temp) : std::nullopt, flag(query.value(2))});
+        bool hasTemp = false, hasFlag = false;
+        const double temp = number(1, &hasTemp);
+        const bool period = number(2, &hasFlag) == 1 && hasFlag;
+        days.push_back({day, hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt, period});
     }
-    if (query.lastError().isValid())
-        fail(query.lastError());
+    const AppError error = failed();
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        throw error;
     return days;
 }
 
