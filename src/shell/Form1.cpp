@@ -57,6 +57,23 @@ constexpr int kDesignWidthTwips = 8685;
 constexpr int kDesignHeightTwips = 6510;
 constexpr int kTabLeftTwips = 120;
 
+// A secondary window that blocks the main window until it closes, one at a time: an open
+// one is brought forward, else `make` makes one (or none, to open nothing).
+template<typename Window, typename Make> void openModal(QPointer<Window> &window, Make &&make)
+{
+    if (window) {
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    window = make();
+    if (!window)
+        return;
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->activateWindow();
+}
+
 } // namespace
 
 Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_context(std::move(context))
@@ -370,16 +387,8 @@ void Form1::MarkFertileDays() { m_history->MarkFertileDays(); }
 
 void Form1::CMD_GRAPH_Click()
 {
-    if (m_graph) {
-        // Already open without blocking: bring it forward rather than open a second one.
-        m_graph->raise();
-        m_graph->activateWindow();
-        return;
-    }
-    m_graph = newGraphWindow();
-    m_graph->setWindowModality(Qt::ApplicationModal);
-    m_graph->show();
-    m_graph->activateWindow();
+    // Already open without blocking, it is brought forward rather than opened twice.
+    openModal(m_graph, [this] { return newGraphWindow(); });
 }
 
 void Form1::mnuGraph_Click()
@@ -403,15 +412,7 @@ FRM_DISP *Form1::newGraphWindow()
 
 void Form1::mnuFileDataMente_Click()
 {
-    if (m_purge) {
-        m_purge->raise();
-        m_purge->activateWindow();
-        return;
-    }
-    m_purge = new FRM_DELETE(m_state, m_context.dialogs, m_context.clock, this);
-    m_purge->setWindowModality(Qt::ApplicationModal);
-    m_purge->show();
-    m_purge->activateWindow();
+    openModal(m_purge, [this] { return new FRM_DELETE(m_state, m_context.dialogs, m_context.clock, this); });
 }
 
 void Form1::mnuExport_Click() { m_csv->exportDiary(); }
@@ -420,32 +421,19 @@ void Form1::mnuImport_Click() { m_csv->importDiary(); }
 
 void Form1::mnuRestore_Click()
 {
-    if (m_restore) {
-        m_restore->raise();
-        m_restore->activateWindow();
-        return;
-    }
-    // Unsaved edits are settled first, as at exit: the restore replaces the day they belong to.
-    if (m_state.G_DIRTY && m_editor->askToSave() == Dialogs::Answer::Yes && SaveDayRecord() != SaveOutcome::Stored)
-        return;
-    m_restore = new FRM_RESTORE(m_state, m_context.dialogs, m_context.clock, this);
-    connect(m_restore, &FRM_RESTORE::restored, this, &Form1::reopenDiary);
-    m_restore->setWindowModality(Qt::ApplicationModal);
-    m_restore->show();
-    m_restore->activateWindow();
+    openModal(m_restore, [this]() -> FRM_RESTORE * {
+        // Unsaved edits are settled first, as at exit: the restore replaces their day.
+        if (m_state.G_DIRTY && m_editor->askToSave() == Dialogs::Answer::Yes && SaveDayRecord() != SaveOutcome::Stored)
+            return nullptr;
+        auto *window = new FRM_RESTORE(m_state, m_context.dialogs, m_context.clock, this);
+        connect(window, &FRM_RESTORE::restored, this, &Form1::reopenDiary);
+        return window;
+    });
 }
 
 void Form1::mnuCycle_Click()
 {
-    if (m_cycleWindow) {
-        m_cycleWindow->raise();
-        m_cycleWindow->activateWindow();
-        return;
-    }
-    m_cycleWindow = new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, this);
-    m_cycleWindow->setWindowModality(Qt::ApplicationModal);
-    m_cycleWindow->show();
-    m_cycleWindow->activateWindow();
+    openModal(m_cycleWindow, [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, this); });
 }
 
 void Form1::reopenDiary()
@@ -459,15 +447,7 @@ void Form1::reopenDiary()
 
 void Form1::mnuVERSION_Click()
 {
-    if (m_about) {
-        m_about->raise();
-        m_about->activateWindow();
-        return;
-    }
-    m_about = new Form2(this);
-    m_about->setWindowModality(Qt::ApplicationModal);
-    m_about->show();
-    m_about->activateWindow();
+    openModal(m_about, [this] { return new Form2(this); });
 }
 
 void Form1::mnuRegister_Click() { SaveDayRecord(); }
