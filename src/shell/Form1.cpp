@@ -368,11 +368,13 @@ void Form1::showDiaryChanges(bool selectedDay)
         m_state.G_DIRTY = false;
     }
     m_cycle->refreshForecast();
-    if (m_ui.SSTab1->currentIndex() == 1) {
+    // The graph draws the list: an open graph is redrawn from a list filled afresh, on
+    // whichever tab.
+    const bool graphOpen = m_graph && m_graph->isVisible();
+    if (m_ui.SSTab1->currentIndex() == 1 || graphOpen)
         FillHistoryGrid();
-        if (m_graph && m_graph->isVisible())
-            m_graph->Form_Activate();
-    }
+    if (graphOpen)
+        m_graph->Form_Activate();
 }
 
 void Form1::DTPicker1_Change() { m_editor->DTPicker1_Change(); }
