@@ -40,21 +40,22 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
     r.periodLength = int(start.daysTo(lastPeriodDay)) + 1;
 
     const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period);
-    const std::optional<int> shift = shifts.isEmpty() ? std::nullopt : std::optional<int>(shifts.first().firstHigh);
-    if (shift) {
-        r.shiftDay = start.addDays(*shift);
+    // -1 when no shift was found; a plain int keeps GCC's optimiser from warning.
+    const int shift = shifts.isEmpty() ? -1 : shifts.first().firstHigh;
+    if (shift >= 0) {
+        r.shiftDay = start.addDays(shift);
         if (!running)
-            r.lutealLength = r.length - *shift;
+            r.lutealLength = r.length - shift;
     }
     double low = 0, high = 0;
     int lows = 0, highs = 0;
     for (std::size_t i = from; i < to; ++i) {
         if (!days[i].temp)
             continue;
-        if (shift && start.daysTo(days[i].day) >= *shift) {
+        if (shift >= 0 && start.daysTo(days[i].day) >= shift) {
             high += *days[i].temp;
             ++highs;
-        } else if (shift) {
+        } else if (shift >= 0) {
             low += *days[i].temp;
             ++lows;
         }
