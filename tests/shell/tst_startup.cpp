@@ -1,5 +1,4 @@
 #include "TestWindows.h"
-#include "history/HistoryTab.h"
 
 #include <QDir>
 #include <QTest>
@@ -48,7 +47,6 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("used");
         QTest::newRow("absent") << "<absent>" << QStringLiteral("30");
-        QTest::newRow("empty") << "" << QStringLiteral("30");
         QTest::newRow("letters") << "abc" << QStringLiteral("30");
         QTest::newRow("28") << "28" << QStringLiteral("28");
         QTest::newRow("out of range") << "100" << QStringLiteral("100");
@@ -67,25 +65,6 @@ private slots:
         QVERIFY(f.form->panelText(1).contains(f.form->state().G_CYCLE_DAYS));
         QCOMPARE(f.dialogs.shown.size(), 0);
         QVERIFY(f.form->state().G_READY);
-    }
-
-    // Columns of 5, 4, 4, 4, 6, 30, 4, 4 units, 2.7 units more, 720 for the tab control and
-    // its margins; what the window system gives back carries into the next step.
-    void gridLayout_data()
-    {
-        QTest::addColumn<double>("w");
-        QTest::addColumn<int>("snap");
-        QTest::addColumn<QString>("widths"); // grid, tab control and window, tab control at 120
-        QTest::newRow("120 twips") << 120.0 << 1 << "7644 8364 8704";
-        QTest::newRow("wider unit") << 150.0 << 1 << "9555 10275 10615";
-        QTest::newRow("snapped to 15") << 120.0 << 15 << "7644 8355 8685";
-    }
-    void gridLayout()
-    {
-        QFETCH(double, w);
-        QFETCH(int, snap);
-        const GridLayoutTwips g = computeGridLayout(w, 120, [snap](int t) { return t / snap * snap; });
-        QTEST(QString::asprintf("%d %d %d", g.gridWidth, g.tabWidth, g.windowWidth), "widths");
     }
 };
 
