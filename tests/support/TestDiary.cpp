@@ -74,14 +74,7 @@ QString TestDiary::cycleSetting() const
 
 DayRecord day(const QDate &date, double temp, const QString &condition, const QString &diary, bool guest, bool love)
 {
-    DayRecord r;
-    r.DAT_DATE = date;
-    r.TEMP = temp;
-    r.CONDITION = condition;
-    r.DIARY = diary;
-    r.GUEST = guest;
-    r.LOVE = love;
-    return r;
+    return DayRecord {date, temp, condition, diary, guest, love};
 }
 
 } // namespace nerina::test

@@ -47,7 +47,6 @@ class FixedClock final : public Clock
 public:
     explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
     QDateTime now() const override { return m_now; }
-    void set(QDateTime now) { m_now = std::move(now); }
 
 private:
     QDateTime m_now;

@@ -22,9 +22,8 @@ QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, cons
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &path, const QString &)
+QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &)
 {
-    filePaths.append(path);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 

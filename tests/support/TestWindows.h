@@ -25,7 +25,6 @@ public:
     QStringList inputs;        // next answers to input boxes ("" = Cancel)
     QStringList inputDefaults; // the default text each input box offered
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
-    QStringList filePaths;     // the path each file dialog offered
     int unscriptedQuestions = 0;
 
     QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
