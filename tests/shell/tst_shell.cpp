@@ -1,14 +1,19 @@
+// The main window: start-up, the ways out, the commands and keys, and what a screen
+// reader is offered.
 #include "TestWindows.h"
 #include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
 #include "maintenance/FRM_DELETE.h"
 #include "shell/Form2.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QDir>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -21,13 +26,87 @@ const QString kSave = QStringLiteral("ﾃﾞｰﾀが変更されています。
 const QString kDiscard = QStringLiteral("編集を破棄して終了します。よろしいですか？");
 const QString kOverwrite = QStringLiteral("上書きしますか？");
 
+// Every control a screen reader offers below `iface`, with its name. Cells and headers are
+// the list's data; hidden controls (the other tab's) are not offered, closed menus' items are.
+void controls(QAccessibleInterface *iface, QStringList &seen)
+{
+    const QAccessible::Role role = iface->role();
+    if (role == QAccessible::Cell || role == QAccessible::ColumnHeader || role == QAccessible::RowHeader
+        || (iface->state().invisible && role != QAccessible::MenuItem && role != QAccessible::PopupMenu))
+        return;
+    if (QList {QAccessible::PushButton, QAccessible::CheckBox, QAccessible::EditableText, QAccessible::ComboBox,
+               QAccessible::SpinBox, QAccessible::PageTab, QAccessible::MenuItem, QAccessible::Table,
+               QAccessible::ButtonMenu, QAccessible::ButtonDropDown}
+            .contains(role))
+        seen << QString::number(role, 16) + QLatin1Char(':') + iface->text(QAccessible::Name).trimmed();
+    for (int i = 0; i < iface->childCount(); ++i)
+        controls(iface->child(i), seen);
+}
+
 } // namespace
 
-class TstCommands final : public QObject
+class TstShell final : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // What stands where the diary belongs: nothing or a folder ends the program before the
+    // window shows; a file that is no diary is refused through the error box, unchanged.
+    void diaryFile_data()
+    {
+        QTest::addColumn<QString>("there");
+        QTest::addColumn<bool>("goesOn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("nothing") << "" << false << QStringLiteral("ｴﾗｰ");
+        QTest::newRow("a folder") << "folder" << false << QStringLiteral("ｴﾗｰ");
+        QTest::newRow("not a diary") << "junk" << true << QStringLiteral("PG-Error");
+    }
+    void diaryFile()
+    {
+        QFETCH(QString, there);
+        test::ShownForm f;
+        QFile file(f.diary.path());
+        QVERIFY(file.remove());
+        if (there == "folder")
+            QVERIFY(QDir().mkdir(f.diary.path()));
+        if (there == "junk")
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        file.close();
+        QTEST(f.start(false), "goesOn");
+        QCOMPARE(f.dialogs.shown.size(), 1);
+        QTEST(f.dialogs.last().title, "title");
+        QVERIFY(!f.form->state().G_DB);
+        const QFileInfo after(f.diary.path());
+        QCOMPARE(after.isFile() ? after.size() : -1, there == "junk" ? 4096 : -1);
+    }
+
+    // A stored cycle length that is missing, not a number or cannot be read gives 30,
+    // silently; any number passes as it is.
+    void cycleSetting_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("used");
+        QTest::newRow("absent") << "<absent>" << QStringLiteral("30");
+        QTest::newRow("letters") << "abc" << QStringLiteral("30");
+        QTest::newRow("28") << "28" << QStringLiteral("28");
+        QTest::newRow("out of range") << "100" << QStringLiteral("100");
+        QTest::newRow("store is a folder") << "<folder>" << QStringLiteral("30");
+    }
+    void cycleSetting()
+    {
+        QFETCH(QString, stored);
+        test::ShownForm f;
+        if (stored == "<folder>")
+            QVERIFY(QDir().mkpath(f.diary.settingsFile()));
+        else if (stored != "<absent>")
+            f.diary.setCycleSetting(stored);
+        QVERIFY(f.start(false));
+        QTEST(f.form->state().G_CYCLE_DAYS, "used");
+        QVERIFY(f.form->panelText(1).contains(f.form->state().G_CYCLE_DAYS));
+        QCOMPARE(f.dialogs.shown.size(), 0);
+        QVERIFY(f.form->state().G_READY);
+    }
+
     // Every way out asks the same questions; the program ends only after a stored save or
     // a confirmed discard, and otherwise keeps the edits on the entry tab.
     void closeApp_data()
@@ -163,7 +242,28 @@ private slots:
         buttons.sort();
         QCOMPARE(buttons, (QStringList {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
     }
+
+    void everyControlIsNamed()
+    {
+        QAccessible::setActive(true);
+        test::ShownForm f;
+        QVERIFY(f.start());
+        QStringList seen;
+        for (int tab : {0, 1}) {
+            f.ui().SSTab1->setCurrentIndex(tab);
+            controls(QAccessible::queryAccessibleInterface(f.form.get()), seen);
+        }
+        f.form->mnuGraph_Click();
+        QVERIFY(QTest::qWaitForWindowActive(f.form->graphWindow()));
+        f.form->mnuFileDataMente_Click();
+        f.form->mnuVERSION_Click();
+        for (QWidget *w : QList<QWidget *> {f.form->graphWindow(), f.form->purgeWindow(), f.form->aboutWindow()})
+            controls(QAccessible::queryAccessibleInterface(w), seen);
+        QVERIFY(seen.size() > 20);
+        QVERIFY2(seen.filter(QRegularExpression(QStringLiteral(":$"))).isEmpty(),
+                 qPrintable(seen.join(QLatin1Char('\n'))));
+    }
 };
 
-QTEST_MAIN(TstCommands)
-#include "tst_commands.moc"
+QTEST_MAIN(TstShell)
+#include "tst_shell.moc"
