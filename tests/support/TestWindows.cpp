@@ -52,8 +52,6 @@ bool FakePrinter::print(const QImage &image, QString *error)
     return true;
 }
 
-ShownForm::ShownForm(const QDateTime &now) : clock(now) { }
-
 bool ShownForm::start(bool show)
 {
     form = std::make_unique<Form1>(AppContext {dialogs, clock, diary.folder(), printer});

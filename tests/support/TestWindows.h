@@ -5,7 +5,6 @@
 #include "graph/PrintTarget.h"
 #include "shell/Form1.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QList>
 #include <QStringList>
@@ -48,31 +47,16 @@ public:
     bool print(const QImage &image, QString *error) override;
 };
 
-// The main window on a test diary with scripted dialogs, a fixed clock (2026-12-06 09:30
-// unless told) and a fake printer; start() runs start-up, shows it and waits until it is
-// active.
+// The main window on a test diary with scripted dialogs, a fixed clock (2026-12-06 09:30)
+// and a fake printer; start() runs start-up, shows it and waits until it is active.
 struct ShownForm
 {
-    explicit ShownForm(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(9, 30)));
-
     bool start(bool show = true);
     const Form1Ui &ui() const { return form->ui(); }
 
-    // A control of any window of the program by its object name.
-    template<typename T = QWidget> T *find(const QString &name) const
-    {
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == name)
-                return qobject_cast<T *>(top);
-            if (T *child = top->findChild<T *>(name))
-                return child;
-        }
-        return nullptr;
-    }
-
     TestDiary diary;
     ScriptedDialogs dialogs;
-    FixedClock clock;
+    FixedClock clock {QDateTime(QDate(2026, 12, 6), QTime(9, 30))};
     FakePrinter printer;
     std::unique_ptr<Form1> form;
 };
