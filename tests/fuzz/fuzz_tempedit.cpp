@@ -44,9 +44,7 @@ void checkDisplay(const QString &raw)
 void checkBox(const char *how, const QString &raw)
 {
     const QString held = box->rawText();
-    if (held.size() > TempEdit::kMaxLength)
-        fuzz::broken(how, raw);
-    if (!fuzz::wholeCharacters(held))
+    if (held.size() > TempEdit::kMaxLength || !fuzz::wholeCharacters(held))
         fuzz::broken(how, raw);
 }
 
