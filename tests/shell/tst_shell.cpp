@@ -1,8 +1,10 @@
-// The main window: start-up, the ways out, the commands and keys, and what a screen
-// reader is offered.
+// The main window: start-up, the ways out, the list tab, the commands and keys, and what a
+// screen reader is offered.
 #include "TestWindows.h"
 #include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
+#include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
 #include "maintenance/FRM_DELETE.h"
 #include "shell/Form2.h"
 
@@ -41,6 +43,27 @@ void controls(QAccessibleInterface *iface, QStringList &seen)
         seen << QString::number(role, 16) + QLatin1Char(':') + iface->text(QAccessible::Name).trimmed();
     for (int i = 0; i < iface->childCount(); ++i)
         controls(iface->child(i), seen);
+}
+
+// The list's rows as texts, from the rule's rows or from the grid.
+QStringList texts(const std::vector<HistoryRow> &rows)
+{
+    QStringList out;
+    for (const HistoryRow &row : rows)
+        out << QStringList(row.begin(), row.end()).join(u'|');
+    return out;
+}
+
+QStringList gridTexts(const FlexGrid &grid)
+{
+    QStringList out;
+    for (int r = 1; r <= kHistoryDays; ++r) {
+        QStringList row;
+        for (int c = 0; c < kHistoryColumns; ++c)
+            row << grid.textMatrix(r, c);
+        out << row.join(u'|');
+    }
+    return out;
 }
 
 } // namespace
@@ -167,6 +190,29 @@ private slots:
             QVERIFY(f.form->state().G_DIRTY);
             QCOMPARE(f.ui().SSTab1->currentIndex(), 0);
         }
+    }
+
+    // The switch to the list tab fills the grid with the list's rows, marked; a cycle
+    // length that does not convert ends only the marking, in the usual box.
+    void listTab()
+    {
+        test::ShownForm f;
+        const QDate today = f.clock.now().date();
+        f.diary.db().saveDay(test::day(QDate(2026, 11, 16), 36.3, QStringLiteral("始まり"), {}, true));
+        f.diary.db().saveDay(test::day(today, 36.6, QStringLiteral("今日"), {}, false, true));
+        QVERIFY(f.start(false));
+        std::vector<HistoryRow> rows = historyRows(today, f.diary.db().daysBetween(historyCutOff(today), today));
+        const QStringList unmarked = texts(rows);
+        markFertileDays(rows, QStringLiteral("30"));
+        QVERIFY(texts(rows) != unmarked);
+        for (bool converts : {true, false}) {
+            f.form->state().G_CYCLE_DAYS = converts ? QStringLiteral("30") : QStringLiteral("abc");
+            f.ui().SSTab1->setCurrentIndex(1);
+            QCOMPARE(gridTexts(*f.ui().DATA_FLX), converts ? texts(rows) : unmarked);
+            QCOMPARE(f.dialogs.shown.size(), converts ? 0 : 1);
+            f.ui().SSTab1->setCurrentIndex(0);
+        }
+        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Critical);
     }
 
     // Register and settings on the entry tab only, the graph on the list tab only, the
