@@ -102,7 +102,7 @@ private slots:
         QTest::keyClick(f.ui().DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(f.form->cycleWindow());
         QCOMPARE(f.form->cycleWindow()->CYCLE_LIST->rowCount(), 5);
-        f.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        f.dialogs.answer(QStringLiteral("NY"));
         f.form->cycleWindow()->cmdApply->click();
         QCOMPARE(f.diary.cycleSetting(), QStringLiteral("200"));
         f.form->cycleWindow()->cmdApply->click();

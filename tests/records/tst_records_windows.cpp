@@ -30,13 +30,6 @@ const QString kEmoji = QStringLiteral("\U0001F600");
 
 QString todaysRow(test::ShownForm &s) { return test::text(s.diary.db().findDay(kToday)); }
 
-// Scripts the answers to the questions to come: "YN" is Yes, then No.
-void answer(test::ShownForm &s, const QString &answers)
-{
-    for (const QChar c : answers)
-        s.dialogs.answers << (c == u'Y' ? Dialogs::Answer::Yes : Dialogs::Answer::No);
-}
-
 } // namespace
 
 class TestRecordsWindows final : public QObject
@@ -100,7 +93,7 @@ private slots:
                            edited == QLatin1String("TEMP_TEXT") ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
         if (diary == QLatin1String("meanwhile"))
             s.diary.db().saveDay(old);
-        answer(s, answers);
+        s.dialogs.answer(answers);
         const auto save = [&](qint64 = 0) {
             if (byButton)
                 QTest::mouseClick(s.ui().REG_BTN, Qt::LeftButton);
@@ -266,7 +259,7 @@ private slots:
         QVERIFY(s.start());
         if (edited)
             test::typeText(s.ui().CONDITION_TEXT, QStringLiteral("3"));
-        answer(s, answers);
+        s.dialogs.answer(answers);
         s.dialogs.fileNames << in.fileName();
         s.ui().mnuImport->trigger();
         QCOMPARE(s.dialogs.shown.size(), answers.size() + 1); // and the outcome

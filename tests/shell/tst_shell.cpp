@@ -163,8 +163,7 @@ private slots:
         QPlainTextEdit *box = f.ui().DIARY_TEXT;
         test::typeText(box, diary == "-" ? QString() : QStringLiteral("abc"));
         const QString shown = box->toPlainText();
-        for (QChar a : how.section(QLatin1Char(' '), 2))
-            f.dialogs.answers << (a == 'Y' ? Dialogs::Answer::Yes : Dialogs::Answer::No);
+        f.dialogs.answer(how.section(QLatin1Char(' '), 2));
         if (way == "menu")
             f.ui().mnuClose->trigger();
         if (way == "toolbar")
@@ -266,7 +265,7 @@ private slots:
         QCOMPARE(f.dialogs.unscriptedQuestions, 1);
         QVERIFY(!f.form->sessionEnding(true)); // asked, declined twice: the logout stops
         QCOMPARE(f.dialogs.unscriptedQuestions, 3);
-        f.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes;
+        f.dialogs.answer(QStringLiteral("NY"));
         f.ui().mnuClose->trigger();
         QTRY_VERIFY(!graph);
     }

@@ -22,16 +22,6 @@ QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, cons
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &, const QString &)
-{
-    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
-}
-
-QString ScriptedDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
-{
-    return saveFileName(parent, title, path, filter);
-}
-
 QStringList ScriptedDialogs::texts() const
 {
     QStringList out;

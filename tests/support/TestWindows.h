@@ -26,9 +26,17 @@ public:
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
     int unscriptedQuestions = 0;
 
+    // Scripts the next answers from "YN": Yes, then No.
+    void answer(const QString &yesNo)
+    {
+        for (const QChar c : yesNo)
+            answers << (c == u'Y' ? Answer::Yes : Answer::No);
+    }
+
     QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
-    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
-    QString openFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
 
     const Message &last() const { return shown.last(); }
     QStringList texts() const;
