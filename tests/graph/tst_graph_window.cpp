@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
-#include <QTest>
 
 #include <cerrno>
 

@@ -4,8 +4,6 @@
 #include "common/AppError.h"
 #include "history/HistoryRows.h"
 
-#include <QTest>
-
 #include <algorithm>
 
 using namespace nerina;

@@ -3,7 +3,6 @@
 #include "maintenance/Backup.h"
 
 #include <QDir>
-#include <QTest>
 
 using namespace nerina;
 

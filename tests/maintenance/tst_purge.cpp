@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include <csignal>
 

@@ -1,12 +1,10 @@
 // A save that was reported as done survives the process being killed at any moment: this
 // program runs itself as a save loop and kills it with SIGKILL again and again; after each
 // kill the file is sound and holds every reported save.
-#include "RecordsTest.h"
 #include "TestDiary.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTest>
 
 #include <cstdio>
 #include <map>

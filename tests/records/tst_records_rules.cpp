@@ -1,7 +1,6 @@
 // The diary table on a real SQLite file: what a save stores, how rows of other tools read,
 // the day ranges, the batches, and files that are no usable diary; the diary's CSV file:
 // records as RFC 4180 has them, the diary's rows out and back in.
-#include "RecordsTest.h"
 #include "TestDiary.h"
 #include "common/AppError.h"
 #include "records/CsvFormat.h"

@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTest>
 #include <QTimer>
 
 using namespace nerina;

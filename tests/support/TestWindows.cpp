@@ -1,7 +1,5 @@
 #include "TestWindows.h"
 
-#include <QTest>
-
 namespace nerina::test {
 
 Dialogs::Answer ScriptedDialogs::show(QWidget *, const Message &message)
