@@ -1,6 +1,5 @@
-// The cycle rules: the start of the last period, the forecast of status bar panels 2 and
-// 3 (the fertile window itself is pinned down by the list's marks), the cycle record and
-// the temperature shift.
+// The cycle rules: the last period's start, the forecast (its fertile window is pinned down
+// by the list's marks), the cycle record and the temperature shift.
 #include "TestDiary.h"
 #include "cycle/CycleStats.h"
 #include "cycle/Forecast.h"

@@ -1,10 +1,10 @@
-// The list's rows and fertile-window marks as plain data: the rows from a real diary
-// file, rows another tool wrote included; the marks from period days.
+// The list's rows from a real diary file, and its fertile-window marks.
 #include "TestDiary.h"
 #include "common/AppError.h"
 #include "history/HistoryRows.h"
 
 #include <algorithm>
+#include <numeric>
 
 using namespace nerina;
 
@@ -26,9 +26,8 @@ QStringList shown(const std::vector<HistoryRow> &rows)
 
 QList<int> range(int from, int to)
 {
-    QList<int> out;
-    for (int i = from; i <= to; ++i)
-        out << i;
+    QList<int> out(to - from + 1);
+    std::iota(out.begin(), out.end(), from);
     return out;
 }
 

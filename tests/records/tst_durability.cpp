@@ -23,17 +23,6 @@ DayRecord entry(long long n)
                      QStringLiteral("%1;").arg(n).repeated(200 + n % 1000), n % 2 == 1);
 }
 
-// Saves entry n, n + 1, ... and reports each once saveDay has returned, until killed.
-int saveLoop(const QString &path, long long n)
-{
-    DiaryDb db(path);
-    for (;; ++n) {
-        db.saveDay(entry(n));
-        std::printf("%lld\n", n);
-        std::fflush(stdout);
-    }
-}
-
 } // namespace
 
 class TestDurability final : public QObject
@@ -82,8 +71,15 @@ private slots:
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], "--save-loop") == 0)
-        return saveLoop(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong());
+    if (argc == 4 && qstrcmp(argv[1], "--save-loop") == 0) {
+        // Saves entry n, n + 1, ... and reports each once saveDay has returned, until killed.
+        DiaryDb db(QString::fromLocal8Bit(argv[2]));
+        for (long long n = QByteArray(argv[3]).toLongLong();; ++n) {
+            db.saveDay(entry(n));
+            std::printf("%lld\n", n);
+            std::fflush(stdout);
+        }
+    }
     TestDurability test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,6 +1,4 @@
-// The diary table on a real SQLite file: what a save stores, how rows of other tools read,
-// the day ranges, the batches, and files that are no usable diary; the diary's CSV file:
-// records as RFC 4180 has them, the diary's rows out and back in.
+// The diary table on a real SQLite file, and the diary's CSV file.
 #include "TestDiary.h"
 #include "common/AppError.h"
 #include "records/CsvFormat.h"

@@ -1,6 +1,4 @@
-// The records' windows: the entry tab (the questions before edits are left behind or a row
-// is replaced, Enter and the temperature check, the typing limits, stored values shown
-// whole and saved back exactly) and the export and import commands of the file menu.
+// The entry tab, and the export and import commands of the file menu.
 #include "TestWindows.h"
 #include "common/FileSafety.h"
 #include "records/CsvFormat.h"

@@ -1,5 +1,4 @@
-// The main window: start-up, the ways out, the list tab, the commands and keys, and what a
-// screen reader is offered.
+// The main window: start-up, the ways out, the list tab, commands and keys, screen readers.
 #include "TestWindows.h"
 #include "common/Fonts.h"
 #include "graph/FRM_DISP.h"
