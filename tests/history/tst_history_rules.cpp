@@ -39,7 +39,8 @@ class TestHistoryRules final : public QObject
 private slots:
     // Rows as stored (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) in a table without the
     // program's checks, as another tool may have made it: a day after the selected one,
-    // two rows of one day, a time of day, a day that is no day, the cut-off day.
+    // a flag of 2 (not set), two rows of one day, a time of day, a day that is no day, the
+    // cut-off day.
     void rows()
     {
         test::TestDiary diary;
@@ -50,7 +51,7 @@ private slots:
         const QList<QVariantList> stored = {
             {"2026-12-07", 37.0, "明日", "", 1, 1},
             {"2026-12-06", 0, "計り忘れ", "", 1, 0},
-            {"2026-12-05", 37, "", "", 0, 1},
+            {"2026-12-05", 37, "", "", 2, 1},
             {"2026-12-04", 36.5, " ｶｾﾞぎみ　", "", 1, 1},
             {"2026-12-04 08:15:00", 36.2, "二つ目", "", 0, 0},
             {"2026-12-03", null, null, null, null, null},

@@ -36,7 +36,6 @@ private slots:
         db.saveDay(day(march(6), 36.125, QStringLiteral("'; DROP TABLE DATA_FIL; --"), QStringLiteral("一\n二"), true));
         QCOMPARE(test::text(db.daysBetween(march(1), march(9))),
                  QStringLiteral("2026-03-06|36.125|'; DROP TABLE DATA_FIL; --|一\n二|1|0 / 2026-03-05|0|||0|0"));
-        QCOMPARE(db.storedRows().at(0).at(0), QVariant(QStringLiteral("2026-03-05"))); // leading zeros kept
 
         // Keep leaves a stored day as it is; a batch that fails leaves nothing behind.
         QCOMPARE(db.saveDays({day(march(5), 36.5), day(march(7))}, DiaryDb::Existing::Keep), std::vector {march(5)});
@@ -61,10 +60,7 @@ private slots:
         d.insertRaw({"2026-03-07", 36.5, "c", "d", 1, 0});
         d.insertRaw({"garbage", 36.5, "c", "d", 1, 0});
         d.insertRaw({"2026-04-01", "abc", "c", "d", 0, 0});
-        DiaryDb &db = d.db();
-        // Newest first; a flag of 2 is not set; the day's own row before one with a time.
-        QCOMPARE(test::text(db.daysBetween(march(3), march(4))),
-                 QStringLiteral("2026-03-04|36.5|c|d|0|1 / 2026-03-04|36.5|c|d|1|0 / 2026-03-03|NULL|NULL|NULL|0|0"));
+        DiaryDb &db = d.db(); // how the list reads such rows is the list's test
         QVERIFY_THROWS_EXCEPTION(AppError, db.findDay(QDate(2026, 4, 1)));
         QCOMPARE(db.periodDays(), (std::vector<QDate> {march(7), march(4)}));
         QCOMPARE(db.periodDays(1), std::vector<QDate> {march(7)});
@@ -101,20 +97,20 @@ private slots:
         QFETCH(QString, error);
         test::TestDiary d;
         QFile file(d.path());
-        QByteArray bytes = QByteArray("2026/12/06,36.5,元気\r\n").repeated(kind == QLatin1String("zero") ? 0 : 200);
-        if (kind != QLatin1String("text"))
+        QByteArray bytes = QByteArray("2026/12/06,36.5,元気\r\n").repeated(kind == "zero" ? 0 : 200);
+        if (kind != "text")
             QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
-        if (kind == QLatin1String("truncated") || kind == QLatin1String("damaged")) {
+        if (kind == "truncated" || kind == "damaged") {
             std::vector<DayRecord> days;
             for (int i = 0; i < 300; ++i)
                 days.push_back(day(QDate(2026, 1, 1).addDays(i), 36.5, QString(), QString(400, u'あ')));
             DiaryDb(d.path()).saveDays(days);
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2));
-            QVERIFY(kind == QLatin1String("truncated") ? file.resize(file.pos()) : file.write(bytes) == bytes.size());
-        } else if (kind == QLatin1String("read-only")) {
+            QVERIFY(kind == "truncated" ? file.resize(file.pos()) : file.write(bytes) == bytes.size());
+        } else if (kind == "read-only") {
             DiaryDb(d.path()).saveDay(day(march(5)));
             QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
-        } else if (kind.startsWith(QLatin1String("CREATE"))) {
+        } else if (kind.startsWith("CREATE")) {
             QVERIFY(file.remove());
             d.exec(kind);
         } else {
@@ -201,7 +197,7 @@ private slots:
         d.insertRaw(stored);
         const DiaryExport csv = diaryToCsv(d.db().storedRows());
         QCOMPARE(csv.text, "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + line);
-        QCOMPARE(csv.refused, int(imported == QLatin1String("refused")));
+        QCOMPARE(csv.refused, int(imported == "refused"));
         const DiaryCsv back = diaryFromCsv(csv.text);
         QCOMPARE(back.ok() ? test::text(back.records) : QStringLiteral("refused"), imported);
     }

@@ -54,11 +54,9 @@ private slots:
         row("Yes saves the period box", "GUEST_CHK", "", false, "Y", save, "2026-12-06|0|||1|0", false);
         row("No drops the intercourse box", "LOVE_CHK", "", false, "N", save, "none", false);
         row("no overwrite drops the diary", "DIARY_TEXT", "stored", false, "YN", save + ask, old, false);
-        row("a failed save stays on the day", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none",
-            true);
+        row("a failed save stays", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none", true);
         row("button, No keeps the row", "DIARY_TEXT", "stored", true, "N", ask, old, true);
-        row("button, Yes replaces it", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0",
-            false);
+        row("button, Yes replaces", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0", false);
         row("button, written meanwhile", "DIARY_TEXT", "meanwhile", true, "N", ask, old, true);
         row("button, over a NULL", "DIARY_TEXT", "null", true, "Y",
             QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite}, "2026-12-06|0||3\u00A0|0|0", false);
@@ -75,20 +73,19 @@ private slots:
         QFETCH(bool, pending);
         test::ShownForm s;
         const DayRecord old = day(kToday, 36.5, QStringLiteral("old"));
-        if (diary == QLatin1String("stored") || diary == QLatin1String("locked"))
+        if (diary == "stored" || diary == "locked")
             s.diary.db().saveDay(old);
-        if (diary == QLatin1String("null"))
+        if (diary == "null")
             s.diary.insertRaw({DiaryDb::storedDay(kToday), QVariant(), "c", "d", 1, 1});
-        if (diary == QLatin1String("failing"))
-            s.diary.exec(
-                QStringLiteral("CREATE TRIGGER no BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'no'); END"));
+        if (diary == "failing")
+            s.diary.exec("CREATE TRIGGER no BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'no'); END");
         QVERIFY(s.start());
         if (auto *check = s.form->findChild<QCheckBox *>(edited))
             check->click();
         else // a no-break space stays one
             test::typeText(s.form->findChild<QWidget *>(edited),
-                           edited == QLatin1String("TEMP_TEXT") ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
-        if (diary == QLatin1String("meanwhile"))
+                           edited == "TEMP_TEXT" ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
+        if (diary == "meanwhile")
             s.diary.db().saveDay(old);
         s.dialogs.answer(answers);
         const auto save = [&](qint64 = 0) {
@@ -97,7 +94,7 @@ private slots:
             else
                 s.ui().DTPicker1->setDate(kToday.addDays(1));
         };
-        if (diary == QLatin1String("locked"))
+        if (diary == "locked")
             s.diary.db().deleteUpTo(QDate(1, 1, 1), save); // saves while this holds the write lock
         else
             save();
