@@ -167,12 +167,8 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, summary);
         const CycleSummary s = summarizeCycles(cycleRecords(diary(days)), count);
-        const QString got = s.enough ? QStringLiteral("%1 %2-%3 %4")
-                                           .arg(s.cycles)
-                                           .arg(s.shortest)
-                                           .arg(s.longest)
-                                           .arg(s.meanLength, 0, 'f', 1)
-                                     : QStringLiteral("%1 -").arg(s.cycles);
+        const QString got = s.enough ? QString::asprintf("%d %d-%d %.1f", s.cycles, s.shortest, s.longest, s.meanLength)
+                                     : QString::asprintf("%d -", s.cycles);
         QCOMPARE(got, summary);
     }
 
