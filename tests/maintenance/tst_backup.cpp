@@ -86,13 +86,13 @@ private slots:
         QVERIFY(oldest.days == 2 && oldest.first == QDate(2026, 1, 2) && oldest.last == QDate(2026, 1, 5));
 
         QVERIFY_THROWS_EXCEPTION(AppError, restoreBackup(diary.path(), junk.fileName(), kNow));
-        QCOMPARE(diary.rows(), 3);
+        QCOMPARE(diary.db().rowCount(), 3);
         const QString undo = restoreBackup(diary.path(), old, kNow);
-        QCOMPARE(diary.rows(), 2);
+        QCOMPARE(diary.db().rowCount(), 2);
         QVERIFY(QFile::exists(old));
         QCOMPARE(QFile::permissions(diary.path()) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
         restoreBackup(diary.path(), undo, kNow.addSecs(1));
-        QCOMPARE(diary.rows(), 3);
+        QCOMPARE(diary.db().rowCount(), 3);
     }
 };
 

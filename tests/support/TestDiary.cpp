@@ -72,9 +72,4 @@ QString TestDiary::cycleSetting() const
     return s.contains(kKey) ? s.value(kKey).toString() : QStringLiteral("<absent>");
 }
 
-DayRecord day(const QDate &date, double temp, const QString &condition, const QString &diary, bool guest, bool love)
-{
-    return DayRecord {date, temp, condition, diary, guest, love};
-}
-
 } // namespace nerina::test

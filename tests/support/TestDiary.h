@@ -31,7 +31,6 @@ public:
     // GUEST, LOVE. `sql` runs any statement, for tables the program never makes.
     void insertRaw(const QVariantList &row);
     void exec(const QString &sql);
-    qint64 rows() { return db().rowCount(); }
 
     QString settingsFile() const { return m_config.filePath(QStringLiteral("NERINAS.conf")); }
     void setCycleSetting(const QString &value);
@@ -43,8 +42,11 @@ private:
     std::unique_ptr<DiaryDb> m_db;
 };
 
-DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
-              const QString &diary = QString(), bool guest = false, bool love = false);
+inline DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
+                     const QString &diary = QString(), bool guest = false, bool love = false)
+{
+    return DayRecord {date, temp, condition, diary, guest, love};
+}
 
 class FixedClock final : public Clock
 {
