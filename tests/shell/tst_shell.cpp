@@ -134,13 +134,13 @@ private slots:
         // no row for today, "row" a row, "failing" writes fail; then the way out (Ctrl+Z in
         // the diary box, the close box on the list tab) and the answers given.
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QStringList>("boxes");
         QTest::addColumn<bool>("ends");
         QTest::addColumn<QString>("stored"); // today's diary text afterwards; "-": no row
         QTest::newRow("no edits") << "- menu -" << QStringList() << true << "-";
         QTest::newRow("yes stores") << "new toolbar Y" << QStringList {kSave} << true << "abc";
         QTest::newRow("yes, overwrite declined") << "row menu YN" << QStringList {kSave, kOverwrite} << false << "前";
-        QTest::newRow("yes, save fails") << "failing menu Y" << QStringList {kSave} << false << "-";
+        QTest::newRow("yes, save fails") << "failing menu Y" << QStringList {kSave, "full"} << false << "-";
         QTest::newRow("no, yes discards") << "new Ctrl+Z NY" << QStringList {kSave, kDiscard} << true << "-";
         QTest::newRow("close box declined") << "new closebox NN" << QStringList {kSave, kDiscard} << false << "-";
     }
@@ -171,11 +171,7 @@ private slots:
             QCOMPARE(f.form->close(), ends);
         }
 
-        QStringList asked;
-        for (const Dialogs::Message &m : f.dialogs.shown)
-            if (m.buttons == Dialogs::Buttons::YesNo)
-                asked << m.text;
-        QTEST(asked, "asked");
+        QTEST(f.dialogs.texts(), "boxes");
         QCOMPARE(!f.form->state().G_DB, ends);
         QCOMPARE(f.form->isVisible(), !ends);
         const std::optional<DayRecord> row = f.diary.db().findDay(today);
