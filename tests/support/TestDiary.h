@@ -26,11 +26,10 @@ public:
     QString path() const { return m_dir.filePath(QStringLiteral("nerina.mdb")); }
     DiaryDb &db(); // a connection of its own, for arranging and checking rows
 
-    // A row as another tool would write it, each value bound as given (a null QVariant is
-    // NULL, text may stand where a number belongs): DAT_DATE, TEMP, CONDITION, DIARY,
-    // GUEST, LOVE. `sql` runs any statement, for tables the program never makes.
+    // A row as another tool would write it (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE),
+    // each value bound as given: a null QVariant is NULL, text may stand where a number belongs.
     void insertRaw(const QVariantList &row);
-    void exec(const QString &sql);
+    void exec(const QString &sql); // any statement, for tables the program never makes
 
     QString settingsFile() const { return m_config.filePath(QStringLiteral("NERINAS.conf")); }
     void setCycleSetting(const QString &value);

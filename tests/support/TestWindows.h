@@ -69,8 +69,7 @@ struct ShownForm
     std::unique_ptr<Form1> form;
 };
 
-// Types any text, Japanese included, as key presses into a widget (QTest::keyClicks only
-// knows ASCII); the widget gets the focus first.
+// Types any text as key presses into a widget given the focus first: QTest::keyClicks knows only ASCII.
 void typeText(QWidget *widget, const QString &text);
 
 } // namespace nerina::test
