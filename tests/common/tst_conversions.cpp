@@ -77,26 +77,6 @@ private slots:
         QCOMPARE(nerina::dateSerial(y, m, d), expected);
     }
 
-    // The tests run in the C locale: the long date is Japanese all the same.
-    void weekday_data()
-    {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("longDate");
-        QTest::newRow("Sunday") << QDate(2026, 12, 6) << 1 << "2026年12月06日 日曜日";
-        QTest::newRow("Tuesday") << QDate(2024, 3, 5) << 3 << "2024年03月05日 火曜日";
-        QTest::newRow("Saturday") << QDate(2026, 12, 12) << 7 << "2026年12月12日 土曜日";
-    }
-    void weekday()
-    {
-        QFETCH(QDate, date);
-        QFETCH(int, number);
-        QFETCH(QString, longDate);
-        QCOMPARE(weekdaySundayFirst(date), number);
-        QCOMPARE(weekdayCharacter(date), longDate.right(3).left(1)); // 日曜日 -> 日
-        QCOMPARE(japaneseLongDate(date), longDate);
-    }
-
     // Private whatever the umask lets through; a failed write leaves nothing behind.
     void fileSafety()
     {

@@ -1,13 +1,12 @@
-// The cycle rules: the start of the last period, the forecast of status bar panels 2 and
-// 3 (the fertile window itself is pinned down by the list's marks), the cycle record and
-// the temperature shift.
+// The cycle rules: the last period's start, the forecast (its fertile window is pinned down
+// by the list's marks), the cycle record and the temperature shift.
+#include "TestDiary.h"
 #include "cycle/CycleStats.h"
 #include "cycle/Forecast.h"
 #include "cycle/TemperatureShift.h"
 
-#include <QTest>
-
 using namespace nerina;
+using test::row;
 
 using Days = QList<QDate>;
 
@@ -36,16 +35,20 @@ std::vector<DiaryDb::CycleDay> diary(const QString &days)
 
 QString cycle(int length, int period = 5) { return QString(period, u'P') + QString(length - period, u'l'); }
 
-// A cycle as the window's list has it: "start length/period", "+" when still running.
+// A cycle as the window's list has it: "start length/period", "+" when still running, then
+// where a shift was found: its first high day, the luteal length and the means below and
+// above it.
 QStringList described(const QList<CycleRecord> &cycles)
 {
     QStringList out;
-    for (const CycleRecord &c : cycles)
-        out << QStringLiteral("%1 %2/%3%4")
-                   .arg(c.start.toString(Qt::ISODate))
-                   .arg(c.length)
-                   .arg(c.periodLength)
-                   .arg(c.running ? "+" : "");
+    for (const CycleRecord &c : cycles) {
+        out << c.start.toString(Qt::ISODate) + QString::asprintf(" %d/%d", c.length, c.periodLength);
+        if (c.running)
+            out.last() += u'+';
+        if (c.shiftDay)
+            out.last() += u' ' + c.shiftDay->toString(Qt::ISODate)
+                          + QString::asprintf(" %d %.2f-%.2f", c.lutealLength.value_or(0), *c.lowMean, *c.highMean);
+    }
     return out;
 }
 
@@ -65,15 +68,15 @@ private slots:
     {
         QTest::addColumn<Days>("days");
         QTest::addColumn<QDate>("start");
-        QTest::newRow("none") << Days {} << QDate();
-        QTest::newRow("run over the leap day")
-            << Days {QDate(2024, 3, 2), QDate(2024, 3, 1), QDate(2024, 2, 29)} << QDate(2024, 2, 29);
-        QTest::newRow("one day between does not end it")
-            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 2), QDate(2024, 3, 1)} << QDate(2024, 3, 1);
-        QTest::newRow("two days between end it")
-            << Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 1)} << QDate(2024, 3, 4);
-        QTest::newRow("a day twice does not end it")
-            << Days {QDate(2024, 3, 5), QDate(2024, 3, 5), QDate(2024, 3, 4)} << QDate(2024, 3, 4);
+        row("none", Days {}, QDate());
+        row("run over the leap day", Days {QDate(2024, 3, 2), QDate(2024, 3, 1), QDate(2024, 2, 29)},
+            QDate(2024, 2, 29));
+        row("one day between does not end it",
+            Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 2), QDate(2024, 3, 1)}, QDate(2024, 3, 1));
+        row("two days between end it", Days {QDate(2024, 3, 5), QDate(2024, 3, 4), QDate(2024, 3, 1)},
+            QDate(2024, 3, 4));
+        row("a day twice does not end it", Days {QDate(2024, 3, 5), QDate(2024, 3, 5), QDate(2024, 3, 4)},
+            QDate(2024, 3, 4));
     }
     void lastPeriodStart()
     {
@@ -94,20 +97,17 @@ private slots:
         QTest::addColumn<QString>("error");
         const QDate p(2024, 3, 1);
         const QString on0331 = nextOn("2024年03月31日 日曜日");
-        QTest::newRow("d = 13") << p << QDate(2024, 3, 14) << "30" << on0331 << kFertile << QString();
-        QTest::newRow("L is the leap day") << p << QDate(2024, 3, 30) << "30" << on0331 << kOrdinary << QString();
-        QTest::newRow("the forecast day itself")
-            << p << QDate(2024, 3, 31) << "30" << kNotice << kOrdinary << QString();
-        QTest::newRow("before P") << p << QDate(2024, 2, 20) << "30" << on0331 << kOrdinary << QString();
-        QTest::newRow("no period day") << QDate() << QDate(2024, 3, 14) << "30" << kNotice << kOrdinary << QString();
-        QTest::newRow("28.5 counts 28") << p << QDate(2024, 3, 19) << "28.5" << nextOn("2024年03月29日 金曜日")
-                                        << kOrdinary << QString();
-        QTest::newRow("leading zeros") << QDate(2024, 2, 4) << QDate(2024, 2, 10) << "30"
-                                       << nextOn("2024年03月05日 火曜日") << kOrdinary << QString();
+        row("d = 13", p, QDate(2024, 3, 14), "30", on0331, kFertile, QString());
+        row("L is the leap day", p, QDate(2024, 3, 30), "30", on0331, kOrdinary, QString());
+        row("the forecast day itself", p, QDate(2024, 3, 31), "30", kNotice, kOrdinary, QString());
+        row("before P", p, QDate(2024, 2, 20), "30", on0331, kOrdinary, QString());
+        row("no period day", QDate(), QDate(2024, 3, 14), "30", kNotice, kOrdinary, QString());
+        row("28.5 counts 28", p, QDate(2024, 3, 19), "28.5", nextOn("2024年03月29日 金曜日"), kOrdinary, QString());
+        row("leading zeros", QDate(2024, 2, 4), QDate(2024, 2, 10), "30", nextOn("2024年03月05日 火曜日"), kOrdinary,
+            QString());
         const QString overflow = QStringLiteral("オーバーフローしました。");
-        QTest::newRow("overflow") << p << QDate(2024, 3, 10) << "100000" << QString() << QString() << overflow;
-        QTest::newRow("overflow, no period day")
-            << QDate() << QDate(2024, 3, 10) << "100000" << kNotice << QString() << overflow;
+        row("overflow", p, QDate(2024, 3, 10), "100000", QString(), QString(), overflow);
+        row("overflow, no period day", QDate(), QDate(2024, 3, 10), "100000", kNotice, QString(), overflow);
     }
     void forecast()
     {
@@ -127,34 +127,24 @@ private slots:
     {
         QTest::addColumn<QString>("days");
         QTest::addColumn<QStringList>("cycles"); // newest first
-        QTest::newRow("21 and 45 days") << cycle(21) + cycle(45) + "PPP"
-                                        << QStringList {"2026-03-08 3/3+", "2026-01-22 45/5", "2026-01-01 21/5"};
-        QTest::newRow("a period split by a day not recorded")
-            << "PP.PPllllllll" + cycle(30) << QStringList {"2026-01-14 30/5+", "2026-01-01 13/5"};
-        QTest::newRow("days before the first period begin no cycle")
-            << "lll" + cycle(10) << QStringList {"2026-01-04 10/5+"};
-        QTest::newRow("one period only") << "PPPPPllll" << QStringList {"2026-01-01 9/5+"};
-        QTest::newRow("no period") << "lllll" << QStringList {};
+        row("21 and 45 days", cycle(21) + cycle(45) + "PPP",
+            QStringList {"2026-03-08 3/3+", "2026-01-22 45/5", "2026-01-01 21/5"});
+        row("a period split by a day not recorded", "PP.PPllllllll" + cycle(30),
+            QStringList {"2026-01-14 30/5+", "2026-01-01 13/5"});
+        row("days before the first period begin no cycle", "lll" + cycle(10), QStringList {"2026-01-04 10/5+"});
+        row("one period only", "PPPPPllll", QStringList {"2026-01-01 9/5+"});
+        row("no period", "lllll", QStringList {});
+        // A shift found by the graph's rule splits the cycle: the luteal phase runs from the
+        // first high reading to the cycle's end; days without a temperature are left out of
+        // the means, never counted as 36.5.
+        row("a shift", "PPPPP" + QString(9, u'l') + "hhh--hhhhhhhhh" + "PP",
+            QStringList {"2026-01-29 2/2+", "2026-01-01 28/5 2026-01-15 14 36.30-36.70"});
     }
     void cycles()
     {
         QFETCH(QString, days);
         QFETCH(QStringList, cycles);
         QCOMPARE(described(cycleRecords(diary(days))), cycles);
-    }
-
-    // A shift found by the graph's rule splits the cycle: the luteal phase runs from the
-    // first high reading to the cycle's end; days without a temperature are left out of
-    // the means, never counted as 36.5.
-    void phases()
-    {
-        const QString days = "PPPPP" + QString(9, u'l') + "hhh--hhhhhhhhh" + "PP";
-        const CycleRecord c = cycleRecords(diary(days)).last();
-        QCOMPARE(c.shiftDay, std::optional(QDate(2026, 1, 15)));
-        QCOMPARE(c.lutealLength, std::optional(14));
-        QCOMPARE(c.lowMean.value_or(0), 36.3);
-        QCOMPARE(c.highMean.value_or(0), 36.7);
-        QVERIFY(!cycleRecords(diary(cycle(28) + "P")).last().lutealLength); // no rise, no luteal phase
     }
 
     // More than 180 days of cycles: the summary takes the newest complete ones of the
@@ -167,9 +157,9 @@ private slots:
         QString year;
         for (int length : {40, 26, 27, 28, 29, 30, 31, 32})
             year += cycle(length);
-        QTest::newRow("last 6 of 8") << year + "P" << 6 << "6 27-32 29.5";
-        QTest::newRow("all 8 of 12") << year + "P" << 12 << "8 26-40 30.4";
-        QTest::newRow("two are not enough") << cycle(28) + cycle(30) + "P" << 6 << "2 -";
+        row("last 6 of 8", year + "P", 6, "6 27-32 29.5");
+        row("all 8 of 12", year + "P", 12, "8 26-40 30.4");
+        row("two are not enough", cycle(28) + cycle(30) + "P", 6, "2 -");
     }
     void summary()
     {
@@ -177,12 +167,8 @@ private slots:
         QFETCH(int, count);
         QFETCH(QString, summary);
         const CycleSummary s = summarizeCycles(cycleRecords(diary(days)), count);
-        const QString got = s.enough ? QStringLiteral("%1 %2-%3 %4")
-                                           .arg(s.cycles)
-                                           .arg(s.shortest)
-                                           .arg(s.longest)
-                                           .arg(s.meanLength, 0, 'f', 1)
-                                     : QStringLiteral("%1 -").arg(s.cycles);
+        const QString got = s.enough ? QString::asprintf("%d %d-%d %.1f", s.cycles, s.shortest, s.longest, s.meanLength)
+                                     : QString::asprintf("%d -", s.cycles);
         QCOMPARE(got, summary);
     }
 
@@ -192,34 +178,31 @@ private slots:
     void shifts_data()
     {
         QTest::addColumn<QString>("row");
-        QTest::newRow("textbook") << "L 36.50 36.55 36.65 36.70 = 0,6,8,9,3640";
-        QTest::newRow("third exactly 0.20 above") << "L 36.45 36.50 36.60 = 0,6,8,8,3640";
-        QTest::newRow("first high must beat all six") << "L 36.40 36.55 36.65 36.70 = 1,7,9,9,3640";
-        QTest::newRow("third short, fourth above") << "L 36.50 36.55 36.55 36.45 = 0,6,9,9,3640";
-        QTest::newRow("third short, no fourth yet") << "L 36.50 36.55 36.55";
-        QTest::newRow("second on the line, fourth clear") << "L 36.50 36.40 36.65 36.60 = 0,6,9,9,3640";
-        QTest::newRow("second on the line, fourth short") << "L 36.50 36.40 36.65 36.55";
-        QTest::newRow("dip of two breaks it") << "L 36.50 36.35 36.30 36.70";
+        row("textbook", "L 36.50 36.55 36.65 36.70 = 0,6,8,9,3640");
+        row("third exactly 0.20 above", "L 36.45 36.50 36.60 = 0,6,8,8,3640");
+        row("first high must beat all six", "L 36.40 36.55 36.65 36.70 = 1,7,9,9,3640");
+        row("third short, fourth above", "L 36.50 36.55 36.55 36.45 = 0,6,9,9,3640");
+        row("third short, no fourth yet", "L 36.50 36.55 36.55");
+        row("second on the line, fourth clear", "L 36.50 36.40 36.65 36.60 = 0,6,9,9,3640");
+        row("second on the line, fourth short", "L 36.50 36.40 36.65 36.55");
+        row("dip of two breaks it", "L 36.50 36.35 36.30 36.70");
         // Were the missing days read as 36.50, the first high would not beat them.
-        QTest::newRow("gaps are skipped")
-            << "36.30 - 36.35 36.25 36.40 - 36.30 36.35 36.50 - 36.55 36.65 = 0,8,11,11,3640";
-        QTest::newRow("highs within five days") << "L 36.50 - 36.55 - 36.70 = 0,6,10,10,3640";
-        QTest::newRow("highs over six days") << "L 36.50 - - 36.55 - 36.70";
-        QTest::newRow("fourth a day too late") << "L 36.50 36.55 36.55 - - - 36.45";
-        QTest::newRow("lows within 12 days")
-            << "36.30 - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65 = 0,12,14,14,3640";
-        QTest::newRow("lows over 13 days") << "36.30 - - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65";
-        QTest::newRow("one shift a cycle") << "L 36.50 36.55 36.65 36.70 36.70 36.95 37.00 37.10 = 0,6,8,13,3640";
-        QTest::newRow("two cycles")
-            << "PL 36.55 36.60 36.70 36.75 36.70 P36.35 36.25 36.20 36.20 36.25 36.30 36.25 36.20 "
-               "36.45 36.50 36.60 = 0,6,8,10,3640;13,19,21,21,3630";
-        QTest::newRow("no lows from the last cycle")
-            << "L 36.50 36.55 36.65 36.20 36.20 36.20 36.20 P36.20 36.20 36.60 "
-               "36.65 36.80 = 0,6,8,12,3640";
-        QTest::newRow("highs after the next period start") << "L 36.50 36.55 P36.65 36.70";
+        row("gaps are skipped", "36.30 - 36.35 36.25 36.40 - 36.30 36.35 36.50 - 36.55 36.65 = 0,8,11,11,3640");
+        row("highs within five days", "L 36.50 - 36.55 - 36.70 = 0,6,10,10,3640");
+        row("highs over six days", "L 36.50 - - 36.55 - 36.70");
+        row("fourth a day too late", "L 36.50 36.55 36.55 - - - 36.45");
+        row("lows within 12 days",
+            "36.30 - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65 = 0,12,14,14,3640");
+        row("lows over 13 days", "36.30 - - - - - - - 36.35 36.25 36.40 36.30 36.35 36.50 36.55 36.65");
+        row("one shift a cycle", "L 36.50 36.55 36.65 36.70 36.70 36.95 37.00 37.10 = 0,6,8,13,3640");
+        row("two cycles", "PL 36.55 36.60 36.70 36.75 36.70 P36.35 36.25 36.20 36.20 36.25 36.30 36.25 36.20 "
+                          "36.45 36.50 36.60 = 0,6,8,10,3640;13,19,21,21,3630");
+        row("no lows from the last cycle", "L 36.50 36.55 36.65 36.20 36.20 36.20 36.20 P36.20 36.20 36.60 "
+                                           "36.65 36.80 = 0,6,8,12,3640");
+        row("highs after the next period start", "L 36.50 36.55 P36.65 36.70");
         // Compared to the nearest 0.05: 36.62 counts as 36.60, 36.63 as 36.65.
-        QTest::newRow("rounded") << "36.30 36.35 36.25 36.62 36.30 36.35 36.63 36.70 36.81 = 0,6,8,8,3660";
-        QTest::newRow("above only unrounded") << "36.30 36.35 36.25 36.60 36.30 36.35 36.62 36.70 36.85";
+        row("rounded", "36.30 36.35 36.25 36.62 36.30 36.35 36.63 36.70 36.81 = 0,6,8,8,3660");
+        row("above only unrounded", "36.30 36.35 36.25 36.60 36.30 36.35 36.62 36.70 36.85");
     }
     void shifts()
     {

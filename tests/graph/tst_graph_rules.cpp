@@ -27,9 +27,6 @@ private slots:
         QTest::newRow("no reading") << QDate(2024, 3, 5) << 10 << ""
                                     << "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ●◎|2024/2/24,月,,頭痛,●◎|"
                                        "基礎体温_20230908-20240305.pdf";
-        QTest::newRow("reading 0") << QDate(2024, 3, 5) << 0 << "0"
-                                   << "2023/9/8|3/5|36.5|2024/3/5  体温の記録なし  ●◎|2024/3/5,月,,頭痛,●◎|"
-                                      "基礎体温_20230908-20240305.pdf";
     }
     void fromCells()
     {
@@ -45,19 +42,11 @@ private slots:
             return row == daysBack + 1 ? cells[col - 3] : QString();
         });
         const int at = 179 - daysBack;
-        QCOMPARE(data.values.size(), 180);
         QCOMPARE(data.lastDay, selected.toString(QStringLiteral("yyyy/M/d")));
-        const QList<ReportRow> rows = reportRows(data);
-        QCOMPARE(rows.size(), 180);
-        const ReportRow &r = rows[at];
-        const QStringList row {r.date, r.weekday, r.temperature, r.condition, r.marks};
-        const QStringList seen {data.firstDay,
-                                data.labels[at],
-                                QString::number(data.values[at]),
-                                dayToolTip(data, at),
-                                row.join(QLatin1Char(',')),
-                                reportFileName(data)};
-        QTEST(seen.join(QLatin1Char('|')), "expected");
+        const ReportRow r = reportRows(data).value(at);
+        const QString row = QStringList {r.date, r.weekday, r.temperature, r.condition, r.marks}.join(u',');
+        const QStringList seen {data.firstDay, data.labels[at], QString::number(data.values[at]), dayToolTip(data, at)};
+        QTEST(seen.join(u'|') + u'|' + row + u'|' + reportFileName(data), "expected");
     }
 };
 

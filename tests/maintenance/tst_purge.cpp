@@ -10,7 +10,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTest>
 
 #include <csignal>
 
@@ -92,7 +91,7 @@ private slots:
         QVERIFY(f.start());
         f.ui().CONDITION_TEXT->setText(QStringLiteral("edited"));
 
-        f.dialogs.answers << Dialogs::Answer::No << Dialogs::Answer::Yes; // drop the edits; restore
+        f.dialogs.answer(QStringLiteral("NY")); // drop the edits; restore
         f.ui().mnuRestore->trigger();
         FRM_RESTORE *w = f.form->restoreWindow();
         QVERIFY(w);

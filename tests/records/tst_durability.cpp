@@ -1,12 +1,10 @@
 // A save that was reported as done survives the process being killed at any moment: this
 // program runs itself as a save loop and kills it with SIGKILL again and again; after each
 // kill the file is sound and holds every reported save.
-#include "RecordsTest.h"
 #include "TestDiary.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QTest>
 
 #include <cstdio>
 #include <map>
@@ -23,17 +21,6 @@ DayRecord entry(long long n)
 {
     return test::day(QDate(2020, 1, 1).addDays(n % kDays), 35 + double(n % 800) / 100, QStringLiteral("n=%1").arg(n),
                      QStringLiteral("%1;").arg(n).repeated(200 + n % 1000), n % 2 == 1);
-}
-
-// Saves entry n, n + 1, ... and reports each once saveDay has returned, until killed.
-int saveLoop(const QString &path, long long n)
-{
-    DiaryDb db(path);
-    for (;; ++n) {
-        db.saveDay(entry(n));
-        std::printf("%lld\n", n);
-        std::fflush(stdout);
-    }
 }
 
 } // namespace
@@ -84,8 +71,15 @@ private slots:
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], "--save-loop") == 0)
-        return saveLoop(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toLongLong());
+    if (argc == 4 && qstrcmp(argv[1], "--save-loop") == 0) {
+        // Saves entry n, n + 1, ... and reports each once saveDay has returned, until killed.
+        DiaryDb db(QString::fromLocal8Bit(argv[2]));
+        for (long long n = QByteArray(argv[3]).toLongLong();; ++n) {
+            db.saveDay(entry(n));
+            std::printf("%lld\n", n);
+            std::fflush(stdout);
+        }
+    }
     TestDurability test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -72,16 +72,4 @@ QString TestDiary::cycleSetting() const
     return s.contains(kKey) ? s.value(kKey).toString() : QStringLiteral("<absent>");
 }
 
-DayRecord day(const QDate &date, double temp, const QString &condition, const QString &diary, bool guest, bool love)
-{
-    DayRecord r;
-    r.DAT_DATE = date;
-    r.TEMP = temp;
-    r.CONDITION = condition;
-    r.DIARY = diary;
-    r.GUEST = guest;
-    r.LOVE = love;
-    return r;
-}
-
 } // namespace nerina::test

@@ -4,10 +4,14 @@
 #include "records/DayRecord.h"
 #include "records/DiaryDb.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QVariantList>
 
 #include <memory>
+#include <vector>
 
 namespace nerina::test {
 
@@ -22,12 +26,10 @@ public:
     QString path() const { return m_dir.filePath(QStringLiteral("nerina.mdb")); }
     DiaryDb &db(); // a connection of its own, for arranging and checking rows
 
-    // A row as another tool would write it, each value bound as given (a null QVariant is
-    // NULL, text may stand where a number belongs): DAT_DATE, TEMP, CONDITION, DIARY,
-    // GUEST, LOVE. `sql` runs any statement, for tables the program never makes.
+    // A row as another tool would write it (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE),
+    // each value bound as given: a null QVariant is NULL, text may stand where a number belongs.
     void insertRaw(const QVariantList &row);
-    void exec(const QString &sql);
-    qint64 rows() { return db().rowCount(); }
+    void exec(const QString &sql); // any statement, for tables the program never makes
 
     QString settingsFile() const { return m_config.filePath(QStringLiteral("NERINAS.conf")); }
     void setCycleSetting(const QString &value);
@@ -39,18 +41,47 @@ private:
     std::unique_ptr<DiaryDb> m_db;
 };
 
-DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
-              const QString &diary = QString(), bool guest = false, bool love = false);
+inline DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
+                     const QString &diary = QString(), bool guest = false, bool love = false)
+{
+    return DayRecord {date, temp, condition, diary, guest, love};
+}
 
 class FixedClock final : public Clock
 {
 public:
     explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
     QDateTime now() const override { return m_now; }
-    void set(QDateTime now) { m_now = std::move(now); }
 
 private:
     QDateTime m_now;
 };
+
+// A row of a test table, the values in the order of its columns.
+template<typename... Values> void row(const char *name, const Values &...values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+
+// An entry as one line, each value exact (a temperature to its last bit), NULL as "NULL",
+// no entry as "none".
+inline QString text(const DayRecord &r)
+{
+    const auto value = [](const std::optional<QString> &s) { return s ? *s : QStringLiteral("NULL"); };
+    const QString temp = r.TEMP ? QString::number(*r.TEMP, 'g', QLocale::FloatingPointShortest) : value({});
+    return QStringLiteral("%1|%2|%3|%4|%5|%6")
+        .arg(r.DAT_DATE.toString(Qt::ISODate), temp, value(r.CONDITION), value(r.DIARY), QString::number(r.GUEST),
+             QString::number(r.LOVE));
+}
+
+inline QString text(const std::optional<DayRecord> &r) { return r ? text(*r) : QStringLiteral("none"); }
+
+inline QString text(const std::vector<DayRecord> &rows)
+{
+    QStringList out;
+    for (const DayRecord &r : rows)
+        out << text(r);
+    return out.join(QStringLiteral(" / "));
+}
 
 } // namespace nerina::test

@@ -1,7 +1,5 @@
 #include "TestWindows.h"
 
-#include <QTest>
-
 namespace nerina::test {
 
 Dialogs::Answer ScriptedDialogs::show(QWidget *, const Message &message)
@@ -20,17 +18,6 @@ QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, cons
 {
     inputDefaults.append(defaultText);
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
-}
-
-QString ScriptedDialogs::saveFileName(QWidget *, const QString &, const QString &path, const QString &)
-{
-    filePaths.append(path);
-    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
-}
-
-QString ScriptedDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
-{
-    return saveFileName(parent, title, path, filter);
 }
 
 QStringList ScriptedDialogs::texts() const
@@ -52,8 +39,6 @@ bool FakePrinter::print(const QImage &image, QString *error)
     printed.append(image);
     return true;
 }
-
-ShownForm::ShownForm(const QDateTime &now) : clock(now) { }
 
 bool ShownForm::start(bool show)
 {

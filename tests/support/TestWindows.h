@@ -5,7 +5,6 @@
 #include "graph/PrintTarget.h"
 #include "shell/Form1.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QList>
 #include <QStringList>
@@ -25,12 +24,19 @@ public:
     QStringList inputs;        // next answers to input boxes ("" = Cancel)
     QStringList inputDefaults; // the default text each input box offered
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
-    QStringList filePaths;     // the path each file dialog offered
     int unscriptedQuestions = 0;
 
+    // Scripts the next answers from "YN": Yes, then No.
+    void answer(const QString &yesNo)
+    {
+        for (const QChar c : yesNo)
+            answers << (c == u'Y' ? Answer::Yes : Answer::No);
+    }
+
     QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
-    QString saveFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
-    QString openFileName(QWidget *, const QString &title, const QString &path, const QString &filter) override;
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
 
     const Message &last() const { return shown.last(); }
     QStringList texts() const;
@@ -49,37 +55,21 @@ public:
     bool print(const QImage &image, QString *error) override;
 };
 
-// The main window on a test diary with scripted dialogs, a fixed clock (2026-12-06 09:30
-// unless told) and a fake printer; start() runs start-up, shows it and waits until it is
-// active.
+// The main window on a test diary with scripted dialogs, a fixed clock (2026-12-06 09:30)
+// and a fake printer; start() runs start-up, shows it and waits until it is active.
 struct ShownForm
 {
-    explicit ShownForm(const QDateTime &now = QDateTime(QDate(2026, 12, 6), QTime(9, 30)));
-
     bool start(bool show = true);
     const Form1Ui &ui() const { return form->ui(); }
 
-    // A control of any window of the program by its object name.
-    template<typename T = QWidget> T *find(const QString &name) const
-    {
-        for (QWidget *top : QApplication::topLevelWidgets()) {
-            if (top->objectName() == name)
-                return qobject_cast<T *>(top);
-            if (T *child = top->findChild<T *>(name))
-                return child;
-        }
-        return nullptr;
-    }
-
     TestDiary diary;
     ScriptedDialogs dialogs;
-    FixedClock clock;
+    FixedClock clock {QDateTime(QDate(2026, 12, 6), QTime(9, 30))};
     FakePrinter printer;
     std::unique_ptr<Form1> form;
 };
 
-// Types any text, Japanese included, as key presses into a widget (QTest::keyClicks only
-// knows ASCII); the widget gets the focus first.
+// Types any text as key presses into a widget given the focus first: QTest::keyClicks knows only ASCII.
 void typeText(QWidget *widget, const QString &text);
 
 } // namespace nerina::test

@@ -1,0 +1,203 @@
+// The diary table on a real SQLite file, and the diary's CSV file.
+#include "TestDiary.h"
+#include "common/AppError.h"
+#include "records/CsvFormat.h"
+#include "records/DiaryCsv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+using namespace nerina;
+using test::day;
+using test::row;
+
+namespace {
+
+QDate march(int d) { return QDate(2026, 3, d); }
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class TestRecordsRules final : public QObject
+{
+    Q_OBJECT
+private slots:
+    void saves()
+    {
+        test::TestDiary d;
+        DiaryDb &db = d.db();
+        db.saveDays({day(march(5)), day(march(6), 36.55, QStringLiteral("x"))});
+        db.saveDay(day(march(6), 36.125, QStringLiteral("'; DROP TABLE DATA_FIL; --"), QStringLiteral("一\n二"), true));
+        QCOMPARE(test::text(db.daysBetween(march(1), march(9))),
+                 QStringLiteral("2026-03-06|36.125|'; DROP TABLE DATA_FIL; --|一\n二|1|0 / 2026-03-05|0|||0|0"));
+
+        // Keep leaves a stored day as it is; a batch that fails leaves nothing behind.
+        QCOMPARE(db.saveDays({day(march(5), 36.5), day(march(7))}, DiaryDb::Existing::Keep), std::vector {march(5)});
+        QCOMPARE(test::text(db.findDay(march(5))), QStringLiteral("2026-03-05|0|||0|0"));
+        d.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON DATA_FIL WHEN NEW.DAT_DATE = '2026-03-09' "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        QVERIFY_THROWS_EXCEPTION(AppError, db.saveDays({day(march(8)), day(march(9))}));
+        QCOMPARE(db.rowCount(), 3);
+        db.saveDay(day(march(8)));
+        QCOMPARE(db.rowCount(), 4);
+    }
+
+    void rowsOfOtherTools()
+    {
+        test::TestDiary d;
+        d.exec(QStringLiteral("DROP TABLE DATA_FIL")); // the table as another tool made it: no key, no checks
+        d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
+        const QVariant null;
+        d.insertRaw({"2026-03-03", null, null, null, null, null});
+        d.insertRaw({"2026-03-04", 36.5, "c", "d", 2, 1});
+        d.insertRaw({"2026-03-04 08:00", 36.5, "c", "d", 1, 0});
+        d.insertRaw({"2026-03-07", 36.5, "c", "d", 1, 0});
+        d.insertRaw({"garbage", 36.5, "c", "d", 1, 0});
+        d.insertRaw({"2026-04-01", "abc", "c", "d", 0, 0});
+        DiaryDb &db = d.db(); // how the list reads such rows is the list's test
+        QVERIFY_THROWS_EXCEPTION(AppError, db.findDay(QDate(2026, 4, 1)));
+        QCOMPARE(db.periodDays(), (std::vector<QDate> {march(7), march(4)}));
+        QCOMPARE(db.periodDays(1), std::vector<QDate> {march(7)});
+
+        // Nothing goes when the check before it says no; the cut-off day goes, its timed row too.
+        qint64 counted = 0;
+        QVERIFY_THROWS_EXCEPTION(AppError, db.deleteUpTo(march(9), [](qint64) { throw AppError(QString()); }));
+        db.deleteUpTo(march(4), [&](qint64 rows) { counted = rows; });
+        QCOMPARE(counted, 6);
+        QCOMPARE(db.rowCount(), 3);
+    }
+
+    // A file that is no usable diary is refused; a read-only one is read and never
+    // written, not even by root. Either way it is left exactly as it was.
+    void badFiles_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");
+        const QString noTable = QStringLiteral("データファイルに DATA_FIL 表がありません。");
+        const QString notADatabase = QStringLiteral("データファイルがデータベースの形式ではありません。");
+        row("zero bytes", "zero", noTable);
+        row("random bytes", "random", notADatabase);
+        row("text", "text", notADatabase);
+        row("truncated", "truncated", QStringLiteral("データファイルが壊れています。"));
+        row("damaged in the middle", "damaged", QStringLiteral("データファイルが壊れています。"));
+        row("no diary table", "CREATE TABLE SOMETHING (A)", noTable);
+        row("missing column", "CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION)",
+            QStringLiteral("DATA_FIL 表に DIARY 列がありません。"));
+        row("read-only", "read-only", QStringLiteral("データファイルが読み取り専用のため、書き込めません。"));
+    }
+    void badFiles()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        test::TestDiary d;
+        QFile file(d.path());
+        QByteArray bytes = QByteArray("2026/12/06,36.5,元気\r\n").repeated(kind == "zero" ? 0 : 200);
+        if (kind != "text")
+            QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        if (kind == "truncated" || kind == "damaged") {
+            std::vector<DayRecord> days;
+            for (int i = 0; i < 300; ++i)
+                days.push_back(day(QDate(2026, 1, 1).addDays(i), 36.5, QString(), QString(400, u'あ')));
+            DiaryDb(d.path()).saveDays(days);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2));
+            QVERIFY(kind == "truncated" ? file.resize(file.pos()) : file.write(bytes) == bytes.size());
+        } else if (kind == "read-only") {
+            DiaryDb(d.path()).saveDay(day(march(5)));
+            QVERIFY(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+        } else if (kind.startsWith("CREATE")) {
+            QVERIFY(file.remove());
+            d.exec(kind);
+        } else {
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+        }
+        file.close();
+        const QByteArray before = contents(d.path());
+        const QStringList files = QDir(d.folder()).entryList(QDir::Files | QDir::Hidden);
+        try {
+            DiaryDb db(d.path());
+            QCOMPARE(kind + u':' + QString::number(db.rowCount()), QStringLiteral("read-only:1"));
+            db.saveDay(day(march(6)));
+            QFAIL("wrote to a read-only diary");
+        } catch (const AppError &e) {
+            QCOMPARE(e.message(), error);
+        }
+        QVERIFY(contents(d.path()) == before);
+        QCOMPARE(QDir(d.folder()).entryList(QDir::Files | QDir::Hidden), files);
+    }
+
+    void parseCsv_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("records"); // "line:field|field / ...", or the line of the error
+        row("CR LF, LF, CR, no last break", QByteArray("a,b\r\nc\nd\re"), "1:a|b / 2:c / 3:d / 4:e");
+        row("byte order mark", QByteArray("\xEF\xBB\xBFx,y\r\n"), "1:x|y");
+        row("quoted", QByteArray("\"1\r\n2\",\"a\"\"b\",\"\"\r\nnext,"), "1:1\r\n2|a\"b| / 3:next|");
+        row("open quote", QByteArray("a\r\nb,\"x\r\ny"), "error on 2");
+        row("quote inside a field", QByteArray("ok\r\nab\"c"), "error on 2");
+        row("text after a quote", QByteArray("\"a\nb\"x"), "error on 2");
+        row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "1:基|礎 / 2:ｷ①");
+        row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
+        row("a field's own U+FEFF", QByteArray("\xEF\xBB\xBFx,\xEF\xBB\xBFy"), "1:x|\uFEFFy");
+    }
+    void parseCsv()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, records);
+        const CsvParse parsed = nerina::parseCsv(text);
+        QStringList out;
+        for (const CsvRow &r : parsed.rows)
+            out << QString::number(r.line) + u':' + r.fields.join(u'|');
+        QCOMPARE(parsed.ok() ? out.join(QStringLiteral(" / ")) : QStringLiteral("error on %1").arg(parsed.errorLine),
+                 records);
+    }
+
+    // Every row leaves as it is stored, whatever another tool put there, and comes back in
+    // as the editor would store it; the rows that the import refuses are counted.
+    void exportedAndImported_data()
+    {
+        QTest::addColumn<QVariantList>("stored");
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("imported");
+        const QVariant null;
+        row("texts to quote", QVariantList {"2026-03-05", 36.45, "体\n温", "a,\"q\"", 1, 0},
+            QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0\r\n"), "2026-03-05|36.45|体\n温|a,\"q\"|1|0");
+        row("float tail", QVariantList {"2026-03-05", 0.1 + 0.2, "", "", 0, 0},
+            QByteArray("2026-03-05,0.30000000000000004,,,0,0\r\n"), "2026-03-05|0.30000000000000004|||0|0");
+        row("NULLs", QVariantList {"2026-03-05", null, null, null, null, null}, QByteArray("2026-03-05,,,,0,0\r\n"),
+            "2026-03-05|0|||0|0");
+        row("text temperature", QVariantList {"2026-03-05", "abc", "c", "d", 1, 0},
+            QByteArray("2026-03-05,abc,c,d,1,0\r\n"), "refused");
+        row("time of day", QVariantList {"2026-03-05 08:15", 36.4, "", "", 0, 0},
+            QByteArray("2026-03-05 08:15,36.4,,,0,0\r\n"), "refused");
+        row("no such day", QVariantList {"2026-02-30", 36.4, "", "", 0, 0}, QByteArray("2026-02-30,36.4,,,0,0\r\n"),
+            "refused");
+        row("flag 2", QVariantList {"2026-03-05", 36.4, "", "", 2, 0}, QByteArray("2026-03-05,36.4,,,2,0\r\n"),
+            "refused");
+        row("a day as spreadsheets write it", QVariantList {"2026/3/5", 36.4, "", "", 0, 0},
+            QByteArray("2026/3/5,36.4,,,0,0\r\n"), "2026-03-05|36.4|||0|0");
+    }
+    void exportedAndImported()
+    {
+        QFETCH(QVariantList, stored);
+        QFETCH(QByteArray, line);
+        QFETCH(QString, imported);
+        test::TestDiary d;
+        d.exec(QStringLiteral("DROP TABLE DATA_FIL")); // the table as another tool made it: no checks
+        d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
+        d.insertRaw(stored);
+        const DiaryExport csv = diaryToCsv(d.db().storedRows());
+        QCOMPARE(csv.text, "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + line);
+        QCOMPARE(csv.refused, int(imported == "refused"));
+        const DiaryCsv back = diaryFromCsv(csv.text);
+        QCOMPARE(back.ok() ? test::text(back.records) : QStringLiteral("refused"), imported);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordsRules)
+#include "tst_records_rules.moc"
