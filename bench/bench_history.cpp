@@ -7,6 +7,8 @@
 #include "graph/PrintTarget.h"
 #include "history/FlexGrid.h"
 #include "history/HistoryRows.h"
+#include "history/HistoryTab.h"
+#include "records/DayEditor.h"
 #include "records/DiaryDb.h"
 #include "shell/Form1.h"
 
@@ -101,7 +103,7 @@ int main(int argc, char **argv)
 
     const auto switchBackTo = [&](const QDate &day) {
         tabs->setCurrentIndex(0);
-        form.ui().DTPicker1->setDate(day);
+        form.ui().entry->DTPicker1->setDate(day);
         QApplication::processEvents();
     };
 
@@ -110,7 +112,7 @@ int main(int argc, char **argv)
     const double widgetPainted = medianMs([&](int run) { switchBackTo(recentDay(run)); },
                                           [&] {
                                               tabs->setCurrentIndex(1);
-                                              form.ui().DATA_FLX->repaint();
+                                              form.ui().list->DATA_FLX->repaint();
                                           });
     const double widgetFiveYears
         = medianMs([&](int run) { switchBackTo(fiveYearsBack(run)); }, [&] { tabs->setCurrentIndex(1); });

@@ -300,13 +300,13 @@ int main(int argc, char **argv)
     const auto recentDay = [](int run) { return kNewest.addDays(-(run % 60)); };
     const auto backToEntryTab = [&](int run) {
         tabs->setCurrentIndex(0);
-        form->ui().DTPicker1->setDate(recentDay(run));
+        form->ui().entry->DTPicker1->setDate(recentDay(run));
         QCoreApplication::processEvents();
     };
     const double listFill = medianMs(kListRuns, backToEntryTab, [&] { tabs->setCurrentIndex(1); });
     const double listFillPaint = medianMs(kListRuns, backToEntryTab, [&] {
         tabs->setCurrentIndex(1);
-        form->ui().DATA_FLX->repaint();
+        form->ui().list->DATA_FLX->repaint();
     });
 
     // The floor: the bounded query on the key and 180 rows of 8 plain texts.
@@ -476,8 +476,8 @@ int main(int argc, char **argv)
     SaveOutcome outcome = SaveOutcome::Stored;
     const auto arrangeDay = [&](const QDate &day) {
         failures += outcome == SaveOutcome::Stored ? 0 : 1;
-        form->ui().DTPicker1->setDate(day);
-        form->ui().TEMP_TEXT->setRawText(QStringLiteral("36.55"));
+        form->ui().entry->DTPicker1->setDate(day);
+        form->ui().entry->TEMP_TEXT->setRawText(QStringLiteral("36.55"));
         QCoreApplication::processEvents();
     };
     const auto overwriteOf = [&](const QDate &day) {

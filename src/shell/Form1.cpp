@@ -96,29 +96,11 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     centralLayout->addWidget(m_ui.SSTab1);
     setCentralWidget(central);
 
-    m_editor = new DayEditor(m_state, m_context.dialogs, this);
-    m_history = new HistoryTab(m_state, m_context.dialogs, this);
-    m_ui.SSTab1->addTab(m_editor, QStringLiteral("入力"));
-    m_ui.SSTab1->addTab(m_history, QStringLiteral("一覧表示"));
+    m_ui.entry = new DayEditor(m_state, m_context.dialogs, this);
+    m_ui.list = new HistoryTab(m_state, m_context.dialogs, this);
+    m_ui.SSTab1->addTab(m_ui.entry, QStringLiteral("入力"));
+    m_ui.SSTab1->addTab(m_ui.list, QStringLiteral("一覧表示"));
     m_ui.SSTab1->setCurrentIndex(0);
-    m_ui.DTPicker1 = m_editor->DTPicker1;
-    m_ui.Picture1 = m_editor->Picture1;
-    m_ui.Frame3 = m_editor->Frame3;
-    m_ui.Frame1 = m_editor->Frame1;
-    m_ui.TEMP_TEXT = m_editor->TEMP_TEXT;
-    m_ui.Label1 = m_editor->Label1;
-    m_ui.Label2 = m_editor->Label2;
-    m_ui.CONDITION_TEXT = m_editor->CONDITION_TEXT;
-    m_ui.Label5_0 = m_editor->Label5_0;
-    m_ui.DIARY_TEXT = m_editor->DIARY_TEXT;
-    m_ui.Label5_1 = m_editor->Label5_1;
-    m_ui.GUEST_CHK = m_editor->GUEST_CHK;
-    m_ui.LOVE_CHK = m_editor->LOVE_CHK;
-    m_ui.REG_BTN = m_editor->REG_BTN;
-    m_ui.SET_BTN = m_editor->SET_BTN;
-    m_ui.DATA_FLX = m_history->DATA_FLX;
-    m_ui.CMD_GRAPH = m_history->CMD_GRAPH;
-    m_ui.Command1 = m_history->Command1;
 
     const int dpi = logicalDpi(this);
     resize(twipsToPixels(kDesignWidthTwips, dpi), twipsToPixels(kDesignHeightTwips, dpi));
@@ -127,13 +109,14 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     m_csv = std::make_unique<CsvTransfer>(m_state, m_context.dialogs, m_context.clock, this);
 
     // Form1 alone wires the parts together.
-    connect(m_editor, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
+    connect(m_ui.entry, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
     connect(m_csv.get(), &CsvTransfer::diaryChanged, this, &Form1::showDiaryChanges);
-    connect(m_ui.SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
-    connect(m_ui.CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
-    connect(m_ui.Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
-    for (QWidget *box : {static_cast<QWidget *>(m_ui.TEMP_TEXT), static_cast<QWidget *>(m_ui.CONDITION_TEXT),
-                         static_cast<QWidget *>(m_ui.DIARY_TEXT), static_cast<QWidget *>(m_ui.DTPicker1)})
+    connect(m_ui.entry->SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
+    connect(m_ui.list->CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
+    connect(m_ui.list->Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
+    for (QWidget *box :
+         {static_cast<QWidget *>(m_ui.entry->TEMP_TEXT), static_cast<QWidget *>(m_ui.entry->CONDITION_TEXT),
+          static_cast<QWidget *>(m_ui.entry->DIARY_TEXT), static_cast<QWidget *>(m_ui.entry->DTPicker1)})
         box->installEventFilter(this);
     // Ending the session goes through the same questions as every other way out.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
@@ -311,7 +294,7 @@ bool Form1::Form_Load()
 
         const QDateTime now = m_context.clock.now();
         m_state.G_SEL_DATE = now.date();
-        m_ui.DTPicker1->setDate(now.date());
+        m_ui.entry->DTPicker1->setDate(now.date());
 
         if (m_state.G_CYCLE_DAYS.isEmpty() || !isNumeric(m_state.G_CYCLE_DAYS))
             m_state.G_CYCLE_DAYS = QStringLiteral("30");
@@ -331,7 +314,7 @@ bool Form1::Form_Load()
         normal.setPointSize(9);
         setFont(normal);
 
-        const GridLayoutTwips layout = m_history->setUpGrid(m_w, kTabLeftTwips);
+        const GridLayoutTwips layout = m_ui.list->setUpGrid(m_w, kTabLeftTwips);
         const int dpi = logicalDpi(this);
         m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
         resize(twipsToPixels(layout.windowWidth, dpi), height());
@@ -377,15 +360,15 @@ void Form1::showDiaryChanges(bool selectedDay)
         m_graph->Form_Activate();
 }
 
-void Form1::DTPicker1_Change() { m_editor->DTPicker1_Change(); }
-void Form1::REG_BTN_Click() { m_editor->REG_BTN_Click(); }
-SaveOutcome Form1::SaveDayRecord() { return m_editor->SaveDayRecord(); }
-void Form1::LoadDayRecord() { m_editor->LoadDayRecord(); }
-bool Form1::CheckTemperature() { return m_editor->CheckTemperature(); }
+void Form1::DTPicker1_Change() { m_ui.entry->DTPicker1_Change(); }
+void Form1::REG_BTN_Click() { m_ui.entry->REG_BTN_Click(); }
+SaveOutcome Form1::SaveDayRecord() { return m_ui.entry->SaveDayRecord(); }
+void Form1::LoadDayRecord() { m_ui.entry->LoadDayRecord(); }
+bool Form1::CheckTemperature() { return m_ui.entry->CheckTemperature(); }
 void Form1::SET_BTN_Click() { m_cycle->SET_BTN_Click(); }
 QString Form1::ForecastNextPeriod() { return m_cycle->ForecastNextPeriod(); }
-void Form1::FillHistoryGrid() { m_history->FillHistoryGrid(); }
-void Form1::MarkFertileDays() { m_history->MarkFertileDays(); }
+void Form1::FillHistoryGrid() { m_ui.list->FillHistoryGrid(); }
+void Form1::MarkFertileDays() { m_ui.list->MarkFertileDays(); }
 
 void Form1::CMD_GRAPH_Click()
 {
@@ -409,7 +392,7 @@ FRM_DISP *Form1::newGraphWindow()
         const QList<CycleRecord> cycles = cycleRecords(m_state.db().cycleDays());
         return cycles.isEmpty() ? QStringList() : cycleSummaryTexts(cycles);
     };
-    return new FRM_DISP(*m_ui.DATA_FLX, m_context.dialogs, m_context.printer, this, cycleSummary);
+    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, this, cycleSummary);
 }
 
 void Form1::mnuFileDataMente_Click()
@@ -425,7 +408,8 @@ void Form1::mnuRestore_Click()
 {
     openModal(m_restore, [this]() -> FRM_RESTORE * {
         // Unsaved edits are settled first, as at exit: the restore replaces their day.
-        if (m_state.G_DIRTY && m_editor->askToSave() == Dialogs::Answer::Yes && SaveDayRecord() != SaveOutcome::Stored)
+        if (m_state.G_DIRTY && m_ui.entry->askToSave() == Dialogs::Answer::Yes
+            && SaveDayRecord() != SaveOutcome::Stored)
             return nullptr;
         auto *window = new FRM_RESTORE(m_state, m_context.dialogs, m_context.clock, this);
         connect(window, &FRM_RESTORE::restored, this, &Form1::reopenDiary);
@@ -474,7 +458,7 @@ bool Form1::CloseApp()
     if (m_ending)
         return true;
     if (m_state.G_DIRTY) {
-        if (m_editor->askToSave() == Dialogs::Answer::Yes) {
+        if (m_ui.entry->askToSave() == Dialogs::Answer::Yes) {
             // Only a save that stored the entry lets the program end: after a declined
             // overwrite or a failed save the edits stay for the user to retry or discard.
             if (SaveDayRecord() != SaveOutcome::Stored)

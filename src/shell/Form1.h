@@ -11,14 +11,8 @@
 #include <memory>
 
 class QAction;
-class QCheckBox;
-class QDateEdit;
-class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
-class QPushButton;
 class QTabWidget;
 class QToolBar;
 
@@ -27,14 +21,12 @@ namespace nerina {
 class CsvTransfer;
 class CycleTracker;
 class DayEditor;
-class FlexGrid;
 class FRM_CYCLE;
 class FRM_DELETE;
 class FRM_RESTORE;
 class FRM_DISP;
 class Form2;
 class HistoryTab;
-class TempEdit;
 
 enum class SaveOutcome;
 
@@ -63,27 +55,9 @@ struct Form1Ui
 
     QTabWidget *SSTab1 = nullptr;
 
-    // Tab 0 "入力"
-    QDateEdit *DTPicker1 = nullptr;
-    QLabel *Picture1 = nullptr;
-    QFrame *Frame3 = nullptr;
-    QFrame *Frame1 = nullptr;
-    TempEdit *TEMP_TEXT = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *CONDITION_TEXT = nullptr;
-    QLabel *Label5_0 = nullptr;
-    QPlainTextEdit *DIARY_TEXT = nullptr;
-    QLabel *Label5_1 = nullptr;
-    QCheckBox *GUEST_CHK = nullptr;
-    QCheckBox *LOVE_CHK = nullptr;
-    QPushButton *REG_BTN = nullptr;
-    QPushButton *SET_BTN = nullptr;
-
-    // Tab 1 "一覧表示"
-    FlexGrid *DATA_FLX = nullptr;
-    QPushButton *CMD_GRAPH = nullptr;
-    QPushButton *Command1 = nullptr;
+    // The two tab pages, each owning its controls by the names the program uses.
+    DayEditor *entry = nullptr; // "入力": the day's entry
+    HistoryTab *list = nullptr; // "一覧表示": the list of 180 days
 };
 
 class Form1 final : public QMainWindow
@@ -174,8 +148,6 @@ private:
     AppContext m_context;
     SharedState m_state;
     Form1Ui m_ui;
-    DayEditor *m_editor = nullptr;
-    HistoryTab *m_history = nullptr;
     std::unique_ptr<CycleTracker> m_cycle;
     std::unique_ptr<CsvTransfer> m_csv;
     QPointer<FRM_DISP> m_graph;

@@ -58,7 +58,7 @@ private slots:
         f.form->setPanelText(3, QStringLiteral("-"));
 
         f.dialogs.inputs << typed;
-        f.ui().SET_BTN->click();
+        f.ui().entry->SET_BTN->click();
         QCOMPARE(f.dialogs.inputDefaults, QStringList {QString()});
         QCOMPARE(f.dialogs.texts(), box.isEmpty() ? QStringList() : QStringList {box});
 
@@ -92,10 +92,10 @@ private slots:
         f.diary.setCycleSetting(QStringLiteral("200"));
         QVERIFY(f.start());
         f.form->setPanelText(2, QString());
-        f.ui().REG_BTN->click();
+        f.ui().entry->REG_BTN->click();
         QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("200")).nextPeriod);
 
-        QTest::keyClick(f.ui().DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
+        QTest::keyClick(f.ui().entry->DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(f.form->cycleWindow());
         QCOMPARE(f.form->cycleWindow()->CYCLE_LIST->rowCount(), 5);
         f.dialogs.answer(QStringLiteral("NY"));

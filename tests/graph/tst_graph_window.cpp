@@ -45,7 +45,7 @@ class TstGraphWindow final : public QObject
         if (!f.start())
             return nullptr;
         f.ui().SSTab1->setCurrentIndex(1);
-        QTest::mouseClick(f.ui().CMD_GRAPH, Qt::LeftButton);
+        QTest::mouseClick(f.ui().list->CMD_GRAPH, Qt::LeftButton);
         return QTest::qWaitForWindowActive(f.form->graphWindow()) ? f.form->graphWindow() : nullptr;
     }
 

@@ -89,7 +89,7 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) > 0);
         junk.close();
         QVERIFY(f.start());
-        f.ui().CONDITION_TEXT->setText(QStringLiteral("edited"));
+        f.ui().entry->CONDITION_TEXT->setText(QStringLiteral("edited"));
 
         f.dialogs.answer(QStringLiteral("NY")); // drop the edits; restore
         f.ui().mnuRestore->trigger();
@@ -99,7 +99,7 @@ private slots:
         QVERIFY(!(w->BACKUP_LIST->item(0, 0)->flags() & Qt::ItemIsEnabled));
         w->BACKUP_LIST->selectRow(1);
         w->cmdRestore->click();
-        QCOMPARE(f.ui().CONDITION_TEXT->text(), QStringLiteral("before"));
+        QCOMPARE(f.ui().entry->CONDITION_TEXT->text(), QStringLiteral("before"));
         QVERIFY(!f.form->state().G_DIRTY);
         QTRY_VERIFY(!f.form->restoreWindow());
         QCOMPARE(f.dialogs.unscriptedQuestions, 0);

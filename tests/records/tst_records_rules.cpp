@@ -66,9 +66,9 @@ private slots:
         QCOMPARE(db.periodDays(1), std::vector<QDate> {march(7)});
         QStringList cycleDays; // the cycle record's own reader: one day once, a text that is no reading is none
         for (const DiaryDb::CycleDay &c : db.cycleDays())
-            cycleDays << QStringLiteral("%1|%2|%3").arg(c.day.toString(Qt::ISODate),
-                                                        c.temp ? QString::number(*c.temp) : QStringLiteral("-"),
-                                                        QString::number(c.period));
+            cycleDays << QStringLiteral("%1|%2|%3")
+                             .arg(c.day.toString(Qt::ISODate), c.temp ? QString::number(*c.temp) : QStringLiteral("-"),
+                                  QString::number(c.period));
         QCOMPARE(cycleDays.join(u" / "),
                  QStringLiteral("2026-03-03|-|0 / 2026-03-04|36.5|0 / 2026-03-07|36.5|1 / 2026-04-01|-|0"));
 

@@ -90,9 +90,9 @@ private slots:
         s.dialogs.answer(answers);
         const auto save = [&](qint64 = 0) {
             if (byButton)
-                QTest::mouseClick(s.ui().REG_BTN, Qt::LeftButton);
+                QTest::mouseClick(s.ui().entry->REG_BTN, Qt::LeftButton);
             else
-                s.ui().DTPicker1->setDate(kToday.addDays(1));
+                s.ui().entry->DTPicker1->setDate(kToday.addDays(1));
         };
         if (diary == "locked")
             s.diary.db().deleteUpTo(QDate(1, 1, 1), save); // saves while this holds the write lock
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(todaysRow(s), today);
         QCOMPARE(s.form->state().G_DIRTY, pending);
         QCOMPARE(s.form->state().G_SEL_DATE, kToday.addDays(byButton || pending ? 0 : 1));
-        QCOMPARE(s.ui().DTPicker1->date(), s.form->state().G_SEL_DATE);
+        QCOMPARE(s.ui().entry->DTPicker1->date(), s.form->state().G_SEL_DATE);
     }
 
     void enterChecksTheTemperature_data()
@@ -121,7 +121,7 @@ private slots:
         QFETCH(bool, passes);
         test::ShownForm s;
         QVERIFY(s.start());
-        const Form1Ui &ui = s.ui();
+        const DayEditor &ui = *s.ui().entry;
         test::typeText(ui.TEMP_TEXT, typed);
         QTest::keyClick(ui.TEMP_TEXT, Qt::Key_Return);
         QCOMPARE(s.dialogs.shown.size(), passes ? 0 : 1);
@@ -188,7 +188,7 @@ private slots:
         const DayRecord stored = day(kToday, temp, condition, diary, true);
         s.diary.db().saveDay(stored);
         QVERIFY(s.start());
-        const Form1Ui &ui = s.ui();
+        const DayEditor &ui = *s.ui().entry;
         QCOMPARE(ui.TEMP_TEXT->text(), shown);
         QVERIFY(ui.CONDITION_TEXT->text() == condition && ui.DIARY_TEXT->toPlainText() == diary);
         QVERIFY(ui.GUEST_CHK->isChecked() && !ui.LOVE_CHK->isChecked());
@@ -252,7 +252,7 @@ private slots:
         in.close();
         QVERIFY(s.start());
         if (edited)
-            test::typeText(s.ui().CONDITION_TEXT, QStringLiteral("3"));
+            test::typeText(s.ui().entry->CONDITION_TEXT, QStringLiteral("3"));
         s.dialogs.answer(answers);
         s.dialogs.fileNames << in.fileName();
         s.ui().mnuImport->trigger();
@@ -263,7 +263,7 @@ private slots:
             const std::optional<DayRecord> r = s.diary.db().findDay(d);
             return r ? *r->CONDITION : QStringLiteral("none");
         };
-        QCOMPARE(condition(kToday.addDays(-1)) + u' ' + condition(kToday) + u' ' + s.ui().CONDITION_TEXT->text(),
+        QCOMPARE(condition(kToday.addDays(-1)) + u' ' + condition(kToday) + u' ' + s.ui().entry->CONDITION_TEXT->text(),
                  after);
     }
 };

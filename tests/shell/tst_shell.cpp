@@ -156,7 +156,7 @@ private slots:
         if (diary == "failing")
             f.diary.exec("CREATE TRIGGER full BEFORE INSERT ON DATA_FIL BEGIN SELECT RAISE(ABORT, 'full'); END");
         QVERIFY(f.start());
-        QPlainTextEdit *box = f.ui().DIARY_TEXT;
+        QPlainTextEdit *box = f.ui().entry->DIARY_TEXT;
         test::typeText(box, diary == "-" ? QString() : QStringLiteral("abc"));
         const QString shown = box->toPlainText();
         f.dialogs.answer(how.section(QLatin1Char(' '), 2));
@@ -199,7 +199,7 @@ private slots:
         for (bool converts : {true, false}) {
             f.form->state().G_CYCLE_DAYS = converts ? QStringLiteral("30") : QStringLiteral("abc");
             f.ui().SSTab1->setCurrentIndex(1);
-            QCOMPARE(gridTexts(*f.ui().DATA_FLX), converts ? texts(rows) : unmarked);
+            QCOMPARE(gridTexts(*f.ui().list->DATA_FLX), converts ? texts(rows) : unmarked);
             QCOMPARE(f.dialogs.shown.size(), converts ? 0 : 1);
             f.ui().SSTab1->setCurrentIndex(0);
         }
@@ -222,7 +222,7 @@ private slots:
             for (QAction *a : {f.ui().mnuGraph, bar[2]})
                 QCOMPARE(a->isEnabled(), tab == 1);
         }
-        test::typeText(f.ui().DIARY_TEXT, QStringLiteral("x"));
+        test::typeText(f.ui().entry->DIARY_TEXT, QStringLiteral("x"));
         bar[0]->trigger();
         QVERIFY(f.diary.db().findDay(f.clock.now().date()));
         f.dialogs.inputs << QStringLiteral("28");
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(f.dialogs.unscriptedQuestions, 1); // the purge's question, answered No
         QTest::keyClick(purge, Qt::Key_Escape);
         QTRY_VERIFY(!purge);
-        test::typeText(f.ui().DIARY_TEXT, QStringLiteral("x"));
+        test::typeText(f.ui().entry->DIARY_TEXT, QStringLiteral("x"));
         f.ui().SSTab1->setCurrentIndex(1);
         f.ui().mnuGraph->trigger();
         QPointer<FRM_DISP> graph = f.form->graphWindow();

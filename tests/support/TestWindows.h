@@ -3,6 +3,8 @@
 #include "TestDiary.h"
 #include "common/Dialogs.h"
 #include "graph/PrintTarget.h"
+#include "history/HistoryTab.h"
+#include "records/DayEditor.h"
 #include "shell/Form1.h"
 
 #include <QImage>
