@@ -324,7 +324,6 @@ SaveOutcome DayEditor::SaveDayRecord()
     SaveOutcome outcome = SaveOutcome::Failed;
     trapped(m_dialogs, m_window, [&] {
         DiaryDb &db = m_state.db();
-        const DayRecord record = recordFromControls();
         bool covered = false;
         if (db.hasDay(m_state.G_SEL_DATE)) {
             if (!overwrite()) {
@@ -333,6 +332,9 @@ SaveOutcome DayEditor::SaveDayRecord()
             }
             covered = true;
         }
+        // Built after the question: a text that is no number fails the save, but a No
+        // to the question comes first and keeps the day as it is.
+        const DayRecord record = recordFromControls();
         // The write looks again inside its own transaction: a row that another program
         // wrote since is not replaced without the question.
         if (!db.saveDay(record, covered ? DiaryDb::Existing::Replace : DiaryDb::Existing::Keep)) {

@@ -54,6 +54,7 @@ private slots:
         row("Yes saves the period box", "GUEST_CHK", "", false, "Y", save, "2026-12-06|0|||1|0", false);
         row("No drops the intercourse box", "LOVE_CHK", "", false, "N", save, "none", false);
         row("no overwrite drops the diary", "DIARY_TEXT", "stored", false, "YN", save + ask, old, false);
+        row("no overwrite comes before a bad number", "TEMP_TEXT", "stored", false, "YN", save + ask, old, false);
         row("a failed save stays", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none", true);
         row("button, No keeps the row", "DIARY_TEXT", "stored", true, "N", ask, old, true);
         row("button, Yes replaces", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0", false);
@@ -82,9 +83,10 @@ private slots:
         QVERIFY(s.start());
         if (auto *check = s.form->findChild<QCheckBox *>(edited))
             check->click();
-        else // a no-break space stays one
-            test::typeText(s.form->findChild<QWidget *>(edited),
-                           edited == "TEMP_TEXT" ? QStringLiteral("3") : QStringLiteral("3\u00A0"));
+        else // a no-break space stays one; a stored temperature is made no number
+            test::typeText(s.form->findChild<QWidget *>(edited), edited != "TEMP_TEXT" ? QStringLiteral("3\u00A0")
+                                                                 : diary == "stored"   ? QStringLiteral(".")
+                                                                                       : QStringLiteral("3"));
         if (diary == "meanwhile")
             s.diary.db().saveDay(old);
         s.dialogs.answer(answers);
