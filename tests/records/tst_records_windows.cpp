@@ -110,23 +110,27 @@ private slots:
     void enterChecksTheTemperature_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("passes");
-        row("empty", "", false);
-        for (const char *text : {"abc", "33.99", "43.01"})
-            row(text, text, false);
-        for (const char *text : {"34", "36.5", "43"})
-            row(text, text, true);
+        QTest::addColumn<QString>("box"); // what she is told, if anything
+        const QString noNumber = QStringLiteral("数値を入力して下さい！");
+        const QString outside = QStringLiteral("34.00℃～43℃の間で入力して下さい。");
+        row("empty", "", noNumber);
+        row("abc", "abc", noNumber);
+        for (const char *text : {"33.99", "43.01"})
+            row(text, text, outside);
+        for (const char *text : {"34.00", "36.5", "43"})
+            row(text, text, "");
     }
     void enterChecksTheTemperature()
     {
         QFETCH(QString, typed);
-        QFETCH(bool, passes);
+        QFETCH(QString, box);
+        const bool passes = box.isEmpty();
         test::ShownForm s;
         QVERIFY(s.start());
         const DayEditor &ui = *s.ui().entry;
         test::typeText(ui.TEMP_TEXT, typed);
         QTest::keyClick(ui.TEMP_TEXT, Qt::Key_Return);
-        QCOMPARE(s.dialogs.shown.size(), passes ? 0 : 1);
+        QCOMPARE(s.dialogs.texts(), passes ? QStringList() : QStringList {box});
         QCOMPARE(ui.TEMP_TEXT->hasFocus(), !passes);
         QCOMPARE(ui.TEMP_TEXT->rawText(), typed); // shown with two decimals, still the value typed
         if (passes) {
