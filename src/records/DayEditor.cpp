@@ -208,24 +208,11 @@ void DayEditor::limitDiaryLength()
         m_diaryLength = length;
         return;
     }
-    const int excess = length - allowed;
-    QTextCursor cursor = box->textCursor();
-    const int end = cursor.position();
-    int start = end >= excess ? end - excess : 0;
-    int stop = start + excess;
-    // Never cut a character beyond the basic plane (an emoji) in half: the cut widens
-    // to take the whole of it.
-    const QString whole = box->document()->toRawText();
-    const auto splitsPair = [&whole](int at) {
-        return at > 0 && at < whole.size() && whole[at].isLowSurrogate() && whole[at - 1].isHighSurrogate();
-    };
-    if (splitsPair(start))
-        --start;
-    if (splitsPair(stop))
-        ++stop;
+    const auto [start, stop]
+        = TypingLimit::cutRange(box->document()->toRawText(), box->textCursor().position(), length - allowed);
     QTextCursor cut(box->document());
-    cut.setPosition(start);
-    cut.setPosition(stop, QTextCursor::KeepAnchor);
+    cut.setPosition(int(start));
+    cut.setPosition(int(stop), QTextCursor::KeepAnchor);
     cut.removeSelectedText(); // runs this handler again, then within the limit
 }
 

@@ -55,13 +55,24 @@ QValidator::State TypingLimit::validate(QString &input, int &pos) const
     if (excess <= 0)
         return Acceptable;
     // What went in ends at the cursor: cut its end, never half a character.
-    qsizetype stop = std::clamp<qsizetype>(pos, excess, input.size());
-    qsizetype start = stop - excess;
-    if (start > 0 && input[start].isLowSurrogate() && input[start - 1].isHighSurrogate())
-        --start;
+    const auto [start, stop] = cutRange(input, pos, excess);
     input.remove(start, stop - start);
     pos = int(start);
     return Acceptable;
+}
+
+std::pair<qsizetype, qsizetype> TypingLimit::cutRange(const QString &text, qsizetype end, qsizetype excess)
+{
+    const auto splitsPair = [&text](qsizetype at) {
+        return at > 0 && at < text.size() && text[at].isLowSurrogate() && text[at - 1].isHighSurrogate();
+    };
+    qsizetype start = std::max<qsizetype>(end - excess, 0);
+    qsizetype stop = start + excess;
+    if (splitsPair(start))
+        --start;
+    if (splitsPair(stop))
+        ++stop;
+    return {start, stop};
 }
 
 void TypingLimit::setWholeText(const QString &text)

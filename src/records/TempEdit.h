@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <utility>
+
 namespace nerina {
 
 // The length limit of a one-line box, for what the user types or pastes: an edit may
@@ -25,6 +27,10 @@ public:
 
     // Lone surrogate halves removed; everything else kept.
     static QString wholeCharacters(const QString &text);
+
+    // The `excess` UTF-16 units that went in just before `end` (the cursor), widened so
+    // that no character beyond the basic plane (an emoji) is cut in half: [start, stop).
+    static std::pair<qsizetype, qsizetype> cutRange(const QString &text, qsizetype end, qsizetype excess);
 
 private:
     QLineEdit *m_box;
