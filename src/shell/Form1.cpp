@@ -424,9 +424,11 @@ void Form1::mnuCycle_Click()
 
 void Form1::reopenDiary()
 {
-    const QString path = m_state.db().path();
-    m_state.G_DB.reset();
-    trapped(m_context.dialogs, this, [&] { m_state.G_DB = std::make_unique<DiaryDb>(path); });
+    // Opened anew so that the restored file passes the start-up check; the old connection
+    // is kept until then, so a refused file never leaves the session without a diary.
+    std::unique_ptr<DiaryDb> reopened;
+    if (trapped(m_context.dialogs, this, [&] { reopened = std::make_unique<DiaryDb>(m_state.db().path()); }))
+        m_state.G_DB.swap(reopened);
     m_state.G_DIRTY = false;
     showDiaryChanges(true);
 }
