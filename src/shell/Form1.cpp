@@ -80,7 +80,6 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Dialogs::programTitle());
-    setWindowIcon(QIcon(flowerPicture(64)));
     setFont(designFont(9));
 
     buildMenus();
