@@ -319,7 +319,6 @@ bool Form1::Form_Load()
         resize(twipsToPixels(layout.windowWidth, dpi), height());
 
         SSTab1_Click(0);
-        applyCommandStates();
     });
     return !missing;
 }
