@@ -21,21 +21,16 @@
 #include "records/TempEdit.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
@@ -45,8 +40,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace nerina {
 
@@ -308,12 +301,13 @@ bool Form1::Form_Load()
         QFont measuring = font();
         measuring.setPointSize(12);
         setFont(measuring);
-        m_w = pixelsToTwips(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')), logicalDpi(this));
+        const double characterUnit
+            = pixelsToTwips(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')), logicalDpi(this));
         QFont normal = font();
         normal.setPointSize(9);
         setFont(normal);
 
-        const GridLayoutTwips layout = m_ui.list->setUpGrid(m_w, kTabLeftTwips);
+        const GridLayoutTwips layout = m_ui.list->setUpGrid(characterUnit, kTabLeftTwips);
         const int dpi = logicalDpi(this);
         m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
         resize(twipsToPixels(layout.windowWidth, dpi), height());
