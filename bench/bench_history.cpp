@@ -47,12 +47,6 @@ protected:
     }
 };
 
-class FixedClock final : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(kNewest, QTime(8, 0)); }
-};
-
 class NoPrinter final : public PrintTarget
 {
 public:
@@ -87,7 +81,7 @@ int main(int argc, char **argv)
     std::printf("diary of %d daily entries written in %lld ms\n", kDays, setup.elapsed());
 
     QuietDialogs dialogs;
-    FixedClock clock;
+    FixedClock clock(QDateTime(kNewest, QTime(8, 0)));
     NoPrinter printer;
     Form1 form(AppContext {dialogs, clock, folder.path(), printer});
     if (!form.Form_Load())
