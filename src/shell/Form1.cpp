@@ -467,12 +467,7 @@ bool Form1::CloseApp()
     return true;
 }
 
-bool Form1::sessionEnding(bool mayAsk)
-{
-    if (m_ending || !mayAsk)
-        return true;
-    return CloseApp();
-}
+bool Form1::sessionEnding(bool mayAsk) { return !mayAsk || CloseApp(); }
 
 void Form1::endProgram()
 {
