@@ -70,7 +70,8 @@ void copyInto(const QString &source, const QString &target)
     from.check();
     Handle to(target, SQLITE_OPEN_READWRITE);
     to.check();
-    // The target's own durability: a copy cut off half way is rolled back, not half there.
+    // A restore writes into the diary itself, which nothing syncs afterwards: its commit
+    // syncs in full, as the diary's own connection does, whatever the library's default.
     sqlite3_exec(to.get(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup)
@@ -78,8 +79,7 @@ void copyInto(const QString &source, const QString &target)
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE)
-        throw AppError(
-            copyFailure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.get() : to.get(), stepped));
+        throw AppError(copyFailure(to.get(), stepped));
     if (finished != SQLITE_OK)
         throw AppError(copyFailure(to.get(), finished));
 }
