@@ -1,10 +1,7 @@
 // How long the list tab takes to fill from a diary of 100 years of daily entries.
 // Prints median times; run by hand, never as a test.
 #include "BenchDiary.h"
-#include "DiaryFile.h"
-#include "common/Clock.h"
-#include "common/Dialogs.h"
-#include "graph/PrintTarget.h"
+#include "TestWindows.h"
 #include "history/FlexGrid.h"
 #include "history/HistoryRows.h"
 #include "history/HistoryTab.h"
@@ -15,13 +12,8 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QElapsedTimer>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTabWidget>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -32,32 +24,6 @@ using namespace nerina::bench;
 namespace {
 
 constexpr int kRuns = 200;
-
-class QuietDialogs final : public Dialogs
-{
-public:
-    int boxes = 0;
-    QString input(QWidget *, const QString &, const QString &, const QString &) override { return QString(); }
-
-protected:
-    Answer show(QWidget *, const Message &) override
-    {
-        ++boxes;
-        return Answer::No;
-    }
-};
-
-class FixedClock final : public Clock
-{
-public:
-    QDateTime now() const override { return QDateTime(kNewest, QTime(8, 0)); }
-};
-
-class NoPrinter final : public PrintTarget
-{
-public:
-    bool print(const QImage &, QString *) override { return true; }
-};
 
 // Median of kRuns timings of `timed`, each run prepared by `before` (not timed).
 double medianMs(const std::function<void(int)> &before, const std::function<void()> &timed)
@@ -73,27 +39,16 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("nerina.mdb"));
-    QString error;
-    if (createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), path, &error) != CreateResult::Created) {
-        std::fprintf(stderr, "cannot create the diary: %s\n", qPrintable(error));
-        return 1;
-    }
+    // The main window on the diary, as the tests show it: a fixed day, scripted dialogs.
+    test::ShownForm shown;
     QElapsedTimer setup;
     setup.start();
-    if (!fillDiary(path))
+    if (!fillDiary(shown.diary.path()))
         return 1;
     std::printf("diary of %d daily entries written in %lld ms\n", kDays, setup.elapsed());
-
-    QuietDialogs dialogs;
-    FixedClock clock;
-    NoPrinter printer;
-    Form1 form(AppContext {dialogs, clock, folder.path(), printer});
-    if (!form.Form_Load())
+    if (!shown.start())
         return 1;
-    form.show();
-    QApplication::processEvents();
+    Form1 &form = *shown.form;
     QTabWidget *tabs = form.ui().SSTab1;
 
     // A different day for every run, so that every fill rewrites the cells.
@@ -148,7 +103,7 @@ int main(int argc, char **argv)
     std::printf("  rows and marks with their query, oldest days:   %8.3f\n", pureOldest);
     std::printf("  rows and marks alone (entries already read):    %8.3f\n", rowsOnly);
     std::fflush(stdout);
-    if (dialogs.boxes != 0)
-        std::printf("warning: %d message boxes appeared\n", dialogs.boxes);
-    return sink == 0 ? 1 : 0;
+    if (!shown.dialogs.shown.isEmpty())
+        std::printf("warning: %lld message boxes appeared\n", qint64(shown.dialogs.shown.size()));
+    return sink == 0 || !shown.dialogs.shown.isEmpty() ? 1 : 0;
 }

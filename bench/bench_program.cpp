@@ -20,7 +20,6 @@
 #include <QChartView>
 #include <QDateEdit>
 #include <QDialog>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -28,7 +27,6 @@
 #include <QMainWindow>
 #include <QProcess>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -41,31 +39,14 @@
 #include <memory>
 #include <vector>
 
+#include <sqlite3.h>
+
 using namespace nerina;
 using namespace nerina::bench;
 
 namespace {
 
 const QDateTime kNow(kNewest, QTime(9, 30));
-
-// The program's surroundings, as the tests build them.
-struct TestEnv
-{
-    explicit TestEnv(const QDateTime &now) : clock(now) { }
-    QString dbPath() const { return diary.path(); }
-    std::unique_ptr<Form1> makeForm(bool load = true)
-    {
-        auto form = std::make_unique<Form1>(AppContext {dialogs, clock, diary.folder(), printer});
-        if (load)
-            form->Form_Load();
-        return form;
-    }
-
-    test::TestDiary diary;
-    test::ScriptedDialogs dialogs;
-    test::FixedClock clock;
-    test::FakePrinter printer;
-};
 
 // Medians of several steps taken in turn within each run, so that all of them meet the
 // disk in the same mood: on this kind of machine a flush to disk costs anything from under
@@ -180,13 +161,14 @@ QString statusValue(const char *key)
 // the resident size before the main window exists, then the peak once the graph is up.
 int memoryChild(const QString &baseFile)
 {
-    TestEnv env(kNow);
-    if (!copyFile(baseFile, env.dbPath()))
+    test::ShownForm env;
+    if (!copyFile(baseFile, env.diary.path()))
         return 1;
     const QString before = statusValue("VmRSS");
     const QString peakBefore = statusValue("VmHWM");
-    auto form = env.makeForm();
-    PaintWatch formPaint(form.get());
+    env.start(false);
+    Form1 *form = env.form.get();
+    PaintWatch formPaint(form);
     form->show();
     formPaint.wait();
     form->ui().SSTab1->setCurrentIndex(1);
@@ -234,18 +216,22 @@ int main(int argc, char **argv)
                 setup.elapsed());
     std::fflush(stdout);
 
-    TestEnv env(kNow);
-    if (!copyFile(base, env.dbPath()))
+    // The main window on a copy, as the tests show it: a fixed day, scripted dialogs.
+    test::ShownForm env;
+    if (!copyFile(base, env.diary.path()))
         return 1;
+    const QString dbPath = env.diary.path();
+    const AppContext context {env.dialogs, env.clock, env.diary.folder(), env.printer};
+    std::unique_ptr<Form1> &form = env.form;
     std::size_t sink = 0;
     int failures = 0;
 
     // --- Opening the diary: the open with its quick_check, and the quick_check alone.
     constexpr int kOpenRuns = 31;
     const double openDiary = medianMs(
-        kOpenRuns, [](int) {}, [&] { DiaryDb db(env.dbPath()); });
+        kOpenRuns, [](int) {}, [&] { DiaryDb db(dbPath); });
     const double quickCheck = [&] {
-        RawDb raw(env.dbPath());
+        RawDb raw(dbPath);
         QSqlQuery check(raw.database());
         return medianMs(
             kOpenRuns, [](int) {},
@@ -256,23 +242,22 @@ int main(int argc, char **argv)
             });
     }();
     const double rawOpen = medianMs(
-        kOpenRuns, [](int) {}, [&] { RawDb raw(env.dbPath()); });
+        kOpenRuns, [](int) {}, [&] { RawDb raw(dbPath); });
 
     // --- 1. Start-up: construct, load, show, first paint.
     constexpr int kStartRuns = 21;
-    std::unique_ptr<Form1> form;
     const double startUp = medianMs(
         kStartRuns, [&](int) { form.reset(); },
         [&] {
-            form = env.makeForm();
+            failures += env.start(false) ? 0 : 1;
             PaintWatch paint(form.get());
             form->show();
             failures += paint.wait() ? 0 : 1;
         });
     const double constructOnly = medianMs(
-        kStartRuns, [&](int) { form.reset(); }, [&] { form = env.makeForm(false); });
+        kStartRuns, [&](int) { form.reset(); }, [&] { form = std::make_unique<Form1>(context); });
     const double loadOnly = medianMs(
-        kStartRuns, [&](int) { form = env.makeForm(false); }, [&] { form->Form_Load(); });
+        kStartRuns, [&](int) { form = std::make_unique<Form1>(context); }, [&] { form->Form_Load(); });
     const double forecast = medianMs(
         kStartRuns, [](int) {}, [&] { sink += std::size_t(form->ForecastNextPeriod().size()); });
     const double periodDays = medianMs(
@@ -293,7 +278,7 @@ int main(int argc, char **argv)
 
     // --- 2. List fill, selected day among the newest, a different one each run.
     constexpr int kListRuns = 41;
-    form = env.makeForm();
+    env.start(false);
     form->show();
     PaintWatch(form.get()).wait();
     QTabWidget *tabs = form->ui().SSTab1;
@@ -319,7 +304,7 @@ int main(int argc, char **argv)
     bare->resize(form->size());
     bare->show();
     PaintWatch(bare.get()).wait();
-    RawDb listDb(env.dbPath());
+    RawDb listDb(dbPath);
     QSqlQuery range(listDb.database());
     range.setForwardOnly(true);
     range.prepare(QStringLiteral("SELECT DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE FROM DATA_FIL "
@@ -437,15 +422,23 @@ int main(int argc, char **argv)
     cycleRules = medianMs(
         kCycleRuns, [](int) {}, [&] { cycles = cycleRecords(allDays); });
 
-    // The floor: the three columns of every row by a raw query, and a bare dialog with a
-    // table of as many rows of seven texts, shown and painted.
-    RawDb cycleDb(env.dbPath());
+    // The floor: the three columns of every row straight from the engine, as the program
+    // reads them, and a bare dialog with a table of as many rows of seven texts, shown and
+    // painted.
+    sqlite3 *cycleDb = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(dbPath).constData(), &cycleDb, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        ++failures;
     const auto floorCycles = [&] {
-        QSqlQuery all(cycleDb.database());
-        all.setForwardOnly(true);
-        all.exec(QStringLiteral("SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL ORDER BY DAT_DATE"));
-        while (all.next())
-            sink += std::size_t(all.value(2).toInt()) + std::size_t(all.value(1).toDouble() > 0);
+        sqlite3_stmt *all = nullptr;
+        if (sqlite3_prepare_v2(cycleDb, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL ORDER BY DAT_DATE", -1, &all,
+                               nullptr)
+            != SQLITE_OK)
+            ++failures;
+        while (sqlite3_step(all) == SQLITE_ROW) {
+            sink += sqlite3_column_text(all, 0) ? std::size_t(sqlite3_column_bytes(all, 0)) : 0;
+            sink += std::size_t(sqlite3_column_int(all, 2)) + std::size_t(sqlite3_column_double(all, 1) > 0);
+        }
+        sqlite3_finalize(all);
         QDialog dialog;
         auto *list = new QTableWidget(int(cycles.size()), 7, &dialog);
         for (int r = 0; r < list->rowCount(); ++r)
@@ -459,6 +452,7 @@ int main(int argc, char **argv)
     };
     const double cycleFloor = medianMs(
         kCycleRuns, [](int) {}, floorCycles);
+    sqlite3_close(cycleDb);
 
     bare.reset();
     form.reset();
@@ -466,18 +460,19 @@ int main(int argc, char **argv)
     // --- 4. Saves through the main window, on its own copy, in turn with the floor on
     // another copy.
     constexpr int kSaveRuns = 31;
-    TestEnv saveEnv(kNow);
+    test::ShownForm saveEnv;
     const QString rawSavePath = work.filePath(QStringLiteral("raw-save.mdb"));
-    if (!copyFile(base, saveEnv.dbPath()) || !copyFile(base, rawSavePath))
+    if (!copyFile(base, saveEnv.diary.path()) || !copyFile(base, rawSavePath))
         return 1;
-    form = saveEnv.makeForm();
-    form->show();
-    PaintWatch(form.get()).wait();
+    saveEnv.start(false);
+    Form1 &saving = *saveEnv.form;
+    saving.show();
+    PaintWatch(&saving).wait();
     SaveOutcome outcome = SaveOutcome::Stored;
     const auto arrangeDay = [&](const QDate &day) {
         failures += outcome == SaveOutcome::Stored ? 0 : 1;
-        form->ui().entry->DTPicker1->setDate(day);
-        form->ui().entry->TEMP_TEXT->setRawText(QStringLiteral("36.55"));
+        saving.ui().entry->DTPicker1->setDate(day);
+        saving.ui().entry->TEMP_TEXT->setRawText(QStringLiteral("36.55"));
         QCoreApplication::processEvents();
     };
     const auto overwriteOf = [&](const QDate &day) {
@@ -507,18 +502,18 @@ int main(int argc, char **argv)
         saves = interleavedMs(
             kSaveRuns,
             {
-                {[&](int run) { arrangeDay(kNewest.addDays(1 + run)); }, [&] { outcome = form->SaveDayRecord(); }},
+                {[&](int run) { arrangeDay(kNewest.addDays(1 + run)); }, [&] { outcome = saving.SaveDayRecord(); }},
                 {[&](int run) { day = kNewest.addDays(1 + run); }, saveRaw},
-                {[&](int run) { overwriteOf(kNewest.addDays(-1 - run)); }, [&] { outcome = form->SaveDayRecord(); }},
+                {[&](int run) { overwriteOf(kNewest.addDays(-1 - run)); }, [&] { outcome = saving.SaveDayRecord(); }},
                 {[&](int run) { day = kNewest.addDays(-1 - run); }, saveRaw},
-                {[&](int run) { overwriteOf(kNewest.addDays(-100 - run)); }, [&] { form->REG_BTN_Click(); }},
+                {[&](int run) { overwriteOf(kNewest.addDays(-100 - run)); }, [&] { saving.REG_BTN_Click(); }},
             });
     }
     failures += outcome == SaveOutcome::Stored ? 0 : 1;
     failures += saveEnv.dialogs.unscriptedQuestions;
     for (const Dialogs::Message &shown : saveEnv.dialogs.shown)
         failures += shown.title == QLatin1String("PG-Error") ? 1 : 0;
-    form.reset();
+    saveEnv.form.reset();
 
     // --- 5. Purge of all 100 years, each step on a fresh copy (the copy is not timed).
     constexpr int kPurgeRuns = 15;
@@ -599,7 +594,8 @@ int main(int argc, char **argv)
     std::printf("3b cycle record (%d): FRM_CYCLE opened, shown, first paint, %lld cycles\n", kCycleRuns,
                 qint64(cycles.size()));
     row("  open, show and paint", cycleOpen, cycleFloor);
-    std::printf("    floor: raw query of DAT_DATE, TEMP, GUEST of every row + a dialog with a table of as many rows\n");
+    std::printf("    floor: DAT_DATE, TEMP, GUEST of every row through the SQLite C API + a dialog with a table of as\n"
+                "    many rows\n");
     std::printf("    of which: DiaryDb::cycleDays %.2f, cycleRecords %.2f\n", cycleRead, cycleRules);
     std::printf("4 save (%d): Form1::SaveDayRecord\n", kSaveRuns);
     row("  new day", saves[0], saves[1]);

@@ -18,7 +18,6 @@ install(CODE "
   # The command on the PATH: a link to the program, which finds its diary beside itself.
   file(MAKE_DIRECTORY \"\${root}/${CMAKE_INSTALL_BINDIR}\")
   file(CREATE_LINK \"${NERINA_LINK_TARGET}\" \"\${root}/${CMAKE_INSTALL_BINDIR}/nerina\" SYMBOLIC)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${root}/${CMAKE_INSTALL_BINDIR}/nerina\")
   message(STATUS \"Installing: \${root}/${CMAKE_INSTALL_BINDIR}/nerina -> ${NERINA_LINK_TARGET}\")
 
   # The desktop entry starts the program by its full path.
@@ -27,16 +26,13 @@ install(CODE "
   file(WRITE \"${CMAKE_BINARY_DIR}/${NERINA_APP_ID}.desktop\" \"\${entry}\")
   file(INSTALL \"${CMAKE_BINARY_DIR}/${NERINA_APP_ID}.desktop\" DESTINATION \"\${root}/${CMAKE_INSTALL_DATADIR}/applications\")
 
-  # The diary: made from the schema, private, and only where there is none. It is left
-  # out of the install manifest, so that nothing that reads the manifest removes it.
+  # The diary: made from the schema, private, and only where there is none (nerina_mkdb
+  # leaves an existing file alone). It is left out of the install manifest, so that
+  # nothing that reads the manifest removes it.
   set(diary \"\${root}/${NERINA_PROGRAM_DIR}/nerina.mdb\")
-  if(EXISTS \"\${diary}\")
-    message(STATUS \"Kept: \${diary} (an existing diary is never replaced)\")
-  else()
-    execute_process(COMMAND \"$<TARGET_FILE:nerina_mkdb>\" \"${NERINA_SCHEMA}\" \"\${diary}\" RESULT_VARIABLE made)
-    if(NOT made EQUAL 0)
-      message(FATAL_ERROR \"Could not make the empty diary \${diary}\")
-    endif()
-    message(STATUS \"Installing: \${diary} (an empty diary)\")
+  execute_process(COMMAND \"$<TARGET_FILE:nerina_mkdb>\" \"${NERINA_SCHEMA}\" \"\${diary}\" RESULT_VARIABLE made)
+  if(NOT made EQUAL 0)
+    message(FATAL_ERROR \"Could not make the empty diary \${diary}\")
   endif()
+  message(STATUS \"Diary: \${diary} (an empty one unless it was already there)\")
 ")

@@ -11,7 +11,8 @@ say() { echo "install-check: $*"; }
 fail() { say "FAIL: $*"; exit 1; }
 
 prefix="$(mktemp -d)"
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$prefix"' EXIT
+# Only the program this script started is stopped, and only once it exists.
+trap '[ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true; rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 id=org.nerina.Diary
 diary="$prefix/lib/nerina/nerina.mdb"

@@ -19,6 +19,9 @@ namespace nerina {
 
 namespace {
 
+// A backup's name tells when it was made; in this form the names sort by it.
+const QString kStamp = QStringLiteral("yyyyMMdd-HHmmss-zzz");
+
 QString backupPrefix(const QString &dbPath)
 {
     return QFileInfo(dbPath).completeBaseName() + QStringLiteral("-backup-");
@@ -67,7 +70,8 @@ void copyInto(const QString &source, const QString &target)
     from.check();
     Handle to(target, SQLITE_OPEN_READWRITE);
     to.check();
-    // The target's own durability: a copy cut off half way is rolled back, not half there.
+    // A restore writes into the diary itself, which nothing syncs afterwards: its commit
+    // syncs in full, as the diary's own connection does, whatever the library's default.
     sqlite3_exec(to.get(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_backup *backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
     if (!backup)
@@ -75,8 +79,7 @@ void copyInto(const QString &source, const QString &target)
     const int stepped = sqlite3_backup_step(backup, -1);
     const int finished = sqlite3_backup_finish(backup);
     if (stepped != SQLITE_DONE)
-        throw AppError(
-            copyFailure(stepped == SQLITE_BUSY || stepped == SQLITE_LOCKED ? from.get() : to.get(), stepped));
+        throw AppError(copyFailure(to.get(), stepped));
     if (finished != SQLITE_OK)
         throw AppError(copyFailure(to.get(), finished));
 }
@@ -101,7 +104,7 @@ QStringList existingBackups(const QString &dbPath)
 QString backupDiary(const QString &dbPath, const QDateTime &now, int keep, const QString &spare)
 {
     const QFileInfo db(dbPath);
-    const QString stamp = now.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    const QString stamp = now.toString(kStamp);
     const QString target = db.absoluteDir().filePath(backupPrefix(dbPath) + stamp + QLatin1Char('.') + db.suffix());
     const QString partial = partialPathFor(target);
 
@@ -160,26 +163,23 @@ QList<BackupInfo> listBackups(const QString &dbPath)
         BackupInfo info;
         info.path = path;
         const QString stamp = QFileInfo(path).completeBaseName().mid(prefix.size());
-        info.made = QDateTime::fromString(stamp, QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+        info.made = QDateTime::fromString(stamp, kStamp);
         if (!info.made.isValid())
             info.made = QFileInfo(path).lastModified();
         try {
             const DiaryDb backup(path);
             info.days = backup.rowCount();
-            const std::vector<DayRecord> all = backup.daysFrom(QDate(1, 1, 1));
-            for (const DayRecord &r : all) {
-                if (!r.DAT_DATE.isValid())
-                    continue;
-                if (!info.first.isValid() || r.DAT_DATE < info.first)
-                    info.first = r.DAT_DATE;
-                if (!info.last.isValid() || r.DAT_DATE > info.last)
-                    info.last = r.DAT_DATE;
+            // The days that read as days, oldest first, without their texts.
+            const std::vector<DiaryDb::CycleDay> days = backup.cycleDays();
+            if (!days.empty()) {
+                info.first = days.front().day;
+                info.last = days.back().day;
             }
             info.usable = true;
         } catch (const AppError &e) {
             info.problem = e.message();
         }
-        out.prepend(info);
+        out.append(info);
     }
     std::stable_sort(out.begin(), out.end(), [](const BackupInfo &a, const BackupInfo &b) { return a.made > b.made; });
     return out;

@@ -114,12 +114,14 @@ void FRM_RESTORE::cmdRestore_Click()
                                  .arg(picked.first()->data(Qt::UserRole + 1).toLongLong());
     if (m_dialogs.question(this, question, QStringLiteral("復元確認")) != Dialogs::Answer::Yes)
         return;
-    if (!trapped(m_dialogs, this, [&] { restoreBackup(m_state.db().path(), path, m_clock.now()); }))
+    // One moment names the copy of the diary and is the time she is told to look for.
+    const QDateTime now = m_clock.now();
+    if (!trapped(m_dialogs, this, [&] { restoreBackup(m_state.db().path(), path, now); }))
         return;
     emit restored();
     m_dialogs.message(this,
                       QStringLiteral("復元しました。\n元に戻すときは、%1 に作られたﾊﾞｯｸｱｯﾌﾟを復元して下さい。")
-                          .arg(japaneseLocale().toString(m_clock.now(), QStringLiteral("yyyy/MM/dd HH:mm:ss"))),
+                          .arg(japaneseLocale().toString(now, QStringLiteral("yyyy/MM/dd HH:mm:ss"))),
                       Dialogs::Icon::Information, Dialogs::Buttons::Ok, QStringLiteral("復元"));
     accept();
 }

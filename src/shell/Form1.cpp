@@ -21,21 +21,16 @@
 #include "records/TempEdit.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSessionManager>
@@ -45,8 +40,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace nerina {
 
@@ -80,7 +73,6 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Dialogs::programTitle());
-    setWindowIcon(QIcon(flowerPicture(64)));
     setFont(designFont(9));
 
     buildMenus();
@@ -309,18 +301,18 @@ bool Form1::Form_Load()
         QFont measuring = font();
         measuring.setPointSize(12);
         setFont(measuring);
-        m_w = pixelsToTwips(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')), logicalDpi(this));
+        const double characterUnit
+            = pixelsToTwips(QFontMetrics(font()).horizontalAdvance(QLatin1Char('0')), logicalDpi(this));
         QFont normal = font();
         normal.setPointSize(9);
         setFont(normal);
 
-        const GridLayoutTwips layout = m_ui.list->setUpGrid(m_w, kTabLeftTwips);
+        const GridLayoutTwips layout = m_ui.list->setUpGrid(characterUnit, kTabLeftTwips);
         const int dpi = logicalDpi(this);
         m_ui.SSTab1->setMinimumWidth(twipsToPixels(layout.tabWidth, dpi));
         resize(twipsToPixels(layout.windowWidth, dpi), height());
 
         SSTab1_Click(0);
-        applyCommandStates();
     });
     return !missing;
 }
@@ -424,9 +416,11 @@ void Form1::mnuCycle_Click()
 
 void Form1::reopenDiary()
 {
-    const QString path = m_state.db().path();
-    m_state.G_DB.reset();
-    trapped(m_context.dialogs, this, [&] { m_state.G_DB = std::make_unique<DiaryDb>(path); });
+    // Opened anew so that the restored file passes the start-up check; the old connection
+    // is kept until then, so a refused file never leaves the session without a diary.
+    std::unique_ptr<DiaryDb> reopened;
+    if (trapped(m_context.dialogs, this, [&] { reopened = std::make_unique<DiaryDb>(m_state.db().path()); }))
+        m_state.G_DB.swap(reopened);
     m_state.G_DIRTY = false;
     showDiaryChanges(true);
 }
@@ -473,12 +467,7 @@ bool Form1::CloseApp()
     return true;
 }
 
-bool Form1::sessionEnding(bool mayAsk)
-{
-    if (m_ending || !mayAsk)
-        return true;
-    return CloseApp();
-}
+bool Form1::sessionEnding(bool mayAsk) { return !mayAsk || CloseApp(); }
 
 void Form1::endProgram()
 {

@@ -7,7 +7,6 @@
 #include <QPointer>
 
 #include <array>
-#include <functional>
 #include <memory>
 
 class QAction;
@@ -74,7 +73,6 @@ public:
     const Form1Ui &ui() const { return m_ui; }
     SharedState &state() { return m_state; }
     const SharedState &state() const { return m_state; }
-    AppContext &context() { return m_context; }
 
     void setPanelText(int panel, const QString &text); // panel 1 to 3
     QString panelText(int panel) const;
@@ -116,9 +114,6 @@ public:
     FRM_CYCLE *cycleWindow() const;
     Form2 *aboutWindow() const;
 
-    // The character unit measured at start-up, in twips.
-    double characterUnitTwips() const { return m_w; }
-
 signals:
     // Emitted once the program has decided to end (after CloseApp's questions).
     void ended();
@@ -155,7 +150,6 @@ private:
     QPointer<FRM_RESTORE> m_restore;
     QPointer<FRM_CYCLE> m_cycleWindow;
     QPointer<Form2> m_about;
-    double m_w = 0;
     int m_currentTab = 0;
     bool m_ending = false;
 };

@@ -22,8 +22,6 @@ public:
     QLabel *Label3() const { return m_label3; }
     QPushButton *Command1() const { return m_ok; }
 
-    // The program's icon, drawn rather than shipped as a file.
-
 private:
     QLabel *m_picture = nullptr;
     QLabel *m_label1 = nullptr;

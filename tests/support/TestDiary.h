@@ -41,21 +41,13 @@ private:
     std::unique_ptr<DiaryDb> m_db;
 };
 
+using nerina::FixedClock;
+
 inline DayRecord day(const QDate &date, double temp = 0, const QString &condition = QString(),
                      const QString &diary = QString(), bool guest = false, bool love = false)
 {
     return DayRecord {date, temp, condition, diary, guest, love};
 }
-
-class FixedClock final : public Clock
-{
-public:
-    explicit FixedClock(QDateTime now) : m_now(std::move(now)) { }
-    QDateTime now() const override { return m_now; }
-
-private:
-    QDateTime m_now;
-};
 
 // A row of a test table, the values in the order of its columns.
 template<typename... Values> void row(const char *name, const Values &...values)

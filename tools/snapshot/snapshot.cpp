@@ -24,13 +24,8 @@ int main(int argc, char **argv)
     nerina::useJapanese();
     nerina::QtDialogs dialogs;
     nerina::SystemPrinter printer;
-    struct DayClock final : nerina::Clock
-    {
-        QDateTime at;
-        QDateTime now() const override { return at; }
-    } clock;
-    clock.at = args.size() > 3 ? QDateTime(QDate::fromString(args.at(3), Qt::ISODate), QTime(8, 0))
-                               : QDateTime::currentDateTime();
+    const nerina::FixedClock clock(args.size() > 3 ? QDateTime(QDate::fromString(args.at(3), Qt::ISODate), QTime(8, 0))
+                                                   : QDateTime::currentDateTime());
     nerina::Form1 form(nerina::AppContext {dialogs, clock, args.at(1), printer});
     if (!form.Form_Load())
         return 1;
