@@ -231,17 +231,36 @@ std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
     return readRecord(query);
 }
 
-bool DiaryDb::hasDay(const QDate &day) const
+namespace {
+
+// Whether a day has a row, by the match every write of a day uses: DAT_DATE exactly the
+// stored day. No value is read, so a row that cannot be loaded is still found. Prepared
+// once, for asking about many days.
+class DayFinder
 {
-    QSqlQuery query = prepare(database(), QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
-    query.addBindValue(storedDay(day));
-    run(query);
-    if (query.next())
-        return true;
-    if (query.lastError().isValid())
-        fail(query.lastError());
-    return false;
-}
+public:
+    explicit DayFinder(const QSqlDatabase &db)
+        : m_query(prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1")))
+    { }
+
+    bool has(const QDate &day)
+    {
+        m_query.bindValue(0, DiaryDb::storedDay(day));
+        run(m_query);
+        const bool there = m_query.next();
+        if (!there && m_query.lastError().isValid())
+            fail(m_query.lastError());
+        m_query.finish();
+        return there;
+    }
+
+private:
+    QSqlQuery m_query;
+};
+
+} // namespace
+
+bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database()).has(day); }
 
 bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
@@ -410,7 +429,7 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
     // transaction, so a row that another program wrote since the caller last looked is
     // never replaced unless the caller said so.
     return inWriteTransaction(db, [&] {
-        QSqlQuery find = prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
+        DayFinder finder(db);
         QSqlQuery update = prepare(
             db, QStringLiteral(
                     "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
@@ -420,17 +439,9 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
         std::vector<QDate> kept;
         for (const DayRecord &record : records) {
             const QString day = storedDay(record.DAT_DATE);
-            if (existing == Existing::Keep) {
-                find.bindValue(0, day);
-                run(find);
-                const bool there = find.next();
-                if (find.lastError().isValid())
-                    fail(find.lastError());
-                find.finish();
-                if (there) {
-                    kept.push_back(record.DAT_DATE);
-                    continue;
-                }
+            if (existing == Existing::Keep && finder.has(record.DAT_DATE)) {
+                kept.push_back(record.DAT_DATE);
+                continue;
             }
             const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
                                          textValue(record.CONDITION),
