@@ -249,15 +249,15 @@ FileBytes readImportFile(const QString &path, qint64 limit)
 
 ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db)
 {
-    ImportPlan plan;
-    if (records.empty())
-        return plan;
-    QDate earliest = records.front().DAT_DATE;
+    // Asked the way the save matches a day, so that what counts as stored here is what
+    // the save would overwrite or keep; no stored value is read, so another tool's row
+    // that cannot be loaded does not stop the import.
+    std::vector<QDate> days;
+    days.reserve(records.size());
     for (const DayRecord &r : records)
-        earliest = std::min(earliest, r.DAT_DATE);
-    QSet<QDate> stored;
-    for (const DayRecord &r : db.daysFrom(earliest))
-        stored.insert(r.DAT_DATE);
+        days.push_back(r.DAT_DATE);
+    const QSet<QDate> stored = db.daysWithRows(days);
+    ImportPlan plan;
     for (const DayRecord &r : records)
         (stored.contains(r.DAT_DATE) ? plan.clashing : plan.fresh).push_back(r);
     return plan;

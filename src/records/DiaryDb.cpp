@@ -262,6 +262,17 @@ private:
 
 bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database()).has(day); }
 
+QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
+{
+    DayFinder finder(database());
+    QSet<QDate> found;
+    for (const QDate &day : days) {
+        if (finder.has(day))
+            found.insert(day);
+    }
+    return found;
+}
+
 bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const { return daysIn(from, std::nullopt); }
