@@ -304,10 +304,11 @@ std::vector<QVariantList> DiaryDb::storedRows() const
 {
     QSqlQuery query = prepare(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
     run(query);
+    const int columns = query.record().count();
     std::vector<QVariantList> rows;
     while (query.next()) {
         QVariantList row;
-        for (int i = 0; i < query.record().count(); ++i)
+        for (int i = 0; i < columns; ++i)
             row << query.value(i);
         rows.push_back(std::move(row));
     }
