@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <memory>
+
 #include <sqlite3.h>
 
 namespace nerina {
@@ -322,15 +324,19 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
     // Only the three columns, in key order, straight from the engine: a diary of a
     // lifetime is read in one pass, without a variant for each value.
     sqlite3 *db = *static_cast<sqlite3 *const *>(database().driver()->handle().data());
-    sqlite3_stmt *statement = nullptr;
     const auto failed = [db] {
         const QString text = engineErrorText(sqlite3_errcode(db));
         return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
     };
-    if (sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE", -1,
-                           &statement, nullptr)
-        != SQLITE_OK)
+    sqlite3_stmt *prepared = nullptr;
+    const int prepareRc
+        = sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE",
+                             -1, &prepared, nullptr);
+    // Finalized however this returns, also when a throw leaves the loop.
+    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owned(prepared, &sqlite3_finalize);
+    if (prepareRc != SQLITE_OK)
         throw failed();
+    sqlite3_stmt *const statement = owned.get();
     // A text where a number belongs counts when it reads as one, as elsewhere.
     const auto number = [statement](int column, bool *ok) {
         *ok = true;
@@ -354,10 +360,8 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
         const bool period = number(2, &hasFlag) == 1 && hasFlag;
         days.push_back({day, hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt, period});
     }
-    const AppError error = failed();
-    sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        throw error;
+        throw failed();
     return days;
 }
 
