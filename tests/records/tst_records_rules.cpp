@@ -150,6 +150,7 @@ private slots:
         row("text after a quote", QByteArray("\"a\nb\"x"), "error on 2");
         row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "1:基|礎 / 2:ｷ①");
         row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
+        row("a mark, then a byte that is no UTF-8", QByteArray("\xEF\xBB\xBFok\r\n\xB1"), "error on 2");
         row("a field's own U+FEFF", QByteArray("\xEF\xBB\xBFx,\xEF\xBB\xBFy"), "1:x|\uFEFFy");
     }
     void parseCsv()
