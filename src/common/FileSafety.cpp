@@ -51,8 +51,6 @@ QString fileErrorText(int systemError, FileAccess access)
 
 QString partialPathFor(const QString &path) { return path + kPartialSuffix; }
 
-bool isPartialPath(const QString &path) { return path.endsWith(kPartialSuffix); }
-
 void syncFile(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);

@@ -16,7 +16,6 @@ QString fileErrorText(int systemError, FileAccess access = FileAccess::Write);
 // thing, flushed to the disk and only then renamed into place, so that a copy cut off
 // half way never carries the final name.
 QString partialPathFor(const QString &path);
-bool isPartialPath(const QString &path);
 
 // Flushes a written file to the disk. Throws AppError with fileErrorText.
 void syncFile(const QString &path);
