@@ -13,6 +13,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -264,17 +265,6 @@ private:
 
 bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database()).has(day); }
 
-QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
-{
-    DayFinder finder(database());
-    QSet<QDate> found;
-    for (const QDate &day : days) {
-        if (finder.has(day))
-            found.insert(day);
-    }
-    return found;
-}
-
 bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
 std::vector<DayRecord> DiaryDb::daysFrom(const QDate &from) const { return daysIn(from, std::nullopt); }
@@ -398,13 +388,11 @@ qint64 DiaryDb::rowCount() const
 
 namespace {
 
-// Runs `work` in one IMMEDIATE transaction: the write lock is taken before anything is
-// read, so what `work` looks at cannot change before it writes. A second writer makes it
-// wait, then fail, before anything is written; any failure, or an exception of `work`,
-// rolls everything back.
-template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+// Runs `work` in the transaction that `begin` opens; any failure, or an exception of
+// `work`, rolls everything back.
+template<typename Work> auto inTransaction(const QSqlDatabase &db, const QString &begin, Work &&work)
 {
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    exec(db, begin);
     try {
         auto result = work();
         exec(db, QStringLiteral("COMMIT"));
@@ -417,7 +405,30 @@ template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&w
     }
 }
 
+// Runs `work` in one IMMEDIATE transaction: the write lock is taken before anything is
+// read, so what `work` looks at cannot change before it writes. A second writer makes it
+// wait, then fail, before anything is written.
+template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+{
+    return inTransaction(db, QStringLiteral("BEGIN IMMEDIATE"), std::forward<Work>(work));
+}
+
 } // namespace
+
+QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
+{
+    // In one read transaction, so that the file is locked once and not once for each day.
+    const QSqlDatabase db = database();
+    return inTransaction(db, QStringLiteral("BEGIN"), [&] {
+        DayFinder finder(db);
+        QSet<QDate> found;
+        for (const QDate &day : days) {
+            if (finder.has(day))
+                found.insert(day);
+        }
+        return found;
+    });
+}
 
 void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
 {
