@@ -23,28 +23,33 @@ int syncDescriptor(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
 
 } // namespace
 
-QString fileErrorText(int systemError)
+QString fileErrorText(int systemError, FileAccess access)
 {
+    const bool reading = access == FileAccess::Read;
     switch (systemError) {
     case ENOSPC:
     case EDQUOT: return QStringLiteral("ディスクに空きがないため、書き込めませんでした。");
     case EFBIG: return QStringLiteral("ファイルの大きさの上限を超えるため、書き込めませんでした。");
     case EEXIST: return QStringLiteral("同じ名前のファイルがすでにあります。");
     case EACCES:
-    case EPERM: return QStringLiteral("書き込む権限がないため、書き込めませんでした。");
+    case EPERM:
+        return reading ? QStringLiteral("ファイルを読む権限がありません。")
+                       : QStringLiteral("書き込む権限がないため、書き込めませんでした。");
     case EROFS: return QStringLiteral("読み取り専用の場所のため、書き込めませんでした。");
     case ENOENT:
-    case ENOTDIR: return QStringLiteral("保存先のフォルダがありません。");
+    case ENOTDIR:
+        return reading ? QStringLiteral("ファイルがありません。") : QStringLiteral("保存先のフォルダがありません。");
     case EISDIR: return QStringLiteral("同じ名前のフォルダがあるため、書き込めませんでした。");
     case ENAMETOOLONG: return QStringLiteral("ファイル名が長すぎます。");
     case EIO: return QStringLiteral("ディスクの読み書きに失敗しました。");
-    default: return QStringLiteral("ファイルを書き込めませんでした（エラー番号 %1）。").arg(systemError);
+    default:
+        return (reading ? QStringLiteral("ファイルを読めませんでした（エラー番号 %1）。")
+                        : QStringLiteral("ファイルを書き込めませんでした（エラー番号 %1）。"))
+            .arg(systemError);
     }
 }
 
 QString partialPathFor(const QString &path) { return path + kPartialSuffix; }
-
-bool isPartialPath(const QString &path) { return path.endsWith(kPartialSuffix); }
 
 void syncFile(const QString &path)
 {

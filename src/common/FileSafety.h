@@ -5,15 +5,17 @@
 
 namespace nerina {
 
+// What was being done with the file: a missing file or permission reads differently.
+enum class FileAccess { Write, Read };
+
 // The reason a file operation failed, in Japanese, from the system's error number
 // (disk full, no permission, ...). Never the system's English text.
-QString fileErrorText(int systemError);
+QString fileErrorText(int systemError, FileAccess access = FileAccess::Write);
 
 // A file written next to its final place under a name no reader takes for the real
 // thing, flushed to the disk and only then renamed into place, so that a copy cut off
 // half way never carries the final name.
 QString partialPathFor(const QString &path);
-bool isPartialPath(const QString &path);
 
 // Flushes a written file to the disk. Throws AppError with fileErrorText.
 void syncFile(const QString &path);

@@ -49,18 +49,16 @@ CsvParse parseCsv(const QByteArray &text)
     // The characters that give the text its structure are all ASCII, and neither a byte of
     // a UTF-8 sequence of another character nor a trail byte of CP932 is one of them, so
     // the bytes can be split first and each field decoded on its own: as UTF-8 when the
-    // whole text is UTF-8, else as CP932 (Shift_JIS as Japanese spreadsheets save it).
+    // text begins with a byte order mark or is UTF-8 throughout, else as CP932 (Shift_JIS
+    // as Japanese spreadsheets save it). After a mark, a byte that is not UTF-8 is an error.
     const qsizetype n = text.size();
-    qsizetype pos = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    QStringDecoder whole(QStringDecoder::Utf8);
-    const QString all = whole.decode(QByteArrayView(text).sliced(pos)); // decodes only when taken
-    Q_UNUSED(all);
-    const bool utf8 = !whole.hasError();
+    const bool marked = text.startsWith("\xEF\xBB\xBF");
+    qsizetype pos = marked ? 3 : 0;
+    const bool utf8 = marked || QByteArrayView(text).sliced(pos).isValidUtf8();
     // Stateless, and a U+FEFF that begins a field is the field's own character.
-    const auto decode = [utf8](const QByteArray &bytes, QString *out) {
-        const QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
-        QStringDecoder decoder
-            = utf8 ? QStringDecoder(QStringDecoder::Utf8, flags) : QStringDecoder("windows-31j", flags);
+    const QStringDecoder::Flags flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder decoder = utf8 ? QStringDecoder(QStringDecoder::Utf8, flags) : QStringDecoder("windows-31j", flags);
+    const auto decode = [&decoder](const QByteArray &bytes, QString *out) {
         *out = decoder.decode(bytes);
         return decoder.isValid() && !decoder.hasError();
     };

@@ -28,13 +28,13 @@ struct CsvParse
     bool ok() const { return errorLine == 0; }
 };
 
-// Reads the records of a text in UTF-8, with a byte order mark or without, or, when it is
-// not UTF-8, in CP932 (Shift_JIS as Japanese spreadsheets save it). A leading byte order
-// mark is skipped; CR LF, LF and
-// a lone CR all end a record outside quotes, and are kept as they are inside quotes.
-// The line break after the last record is optional. A quote inside an unquoted field,
-// text after a closing quote, a quote left open at the end and bytes that are not UTF-8
-// are errors, reported with the line they are on.
+// Reads the records of a text in UTF-8 or, when it neither begins with a byte order mark
+// nor is UTF-8 throughout, in CP932 (Shift_JIS as Japanese spreadsheets save it). A
+// leading byte order mark is skipped. CR LF, LF and a lone CR all end a record outside
+// quotes, and are kept as they are inside quotes. The line break after the last record is
+// optional. A quote inside an unquoted field, text after a closing quote, a quote left
+// open at the end and bytes that the chosen encoding cannot read are errors, reported
+// with the line they are on.
 CsvParse parseCsv(const QByteArray &text);
 
 } // namespace nerina

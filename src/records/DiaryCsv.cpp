@@ -2,6 +2,7 @@
 
 #include "CsvFormat.h"
 #include "DiaryDb.h"
+#include "common/FileSafety.h"
 
 #include <QFile>
 #include <QHash>
@@ -105,19 +106,6 @@ private:
 // blob as the UTF-8 text it holds.
 QString storedText(const QVariant &value) { return value.isNull() ? QString() : value.toString(); }
 
-// Why a file could not be opened or read, in Japanese.
-QString readErrorText(int systemError)
-{
-    switch (systemError) {
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("ﾌｧｲﾙがありません。");
-    case EACCES:
-    case EPERM: return QStringLiteral("ﾌｧｲﾙを読む権限がありません。");
-    case EIO: return QStringLiteral("ディスクの読み書きに失敗しました。");
-    default: return QStringLiteral("エラー番号 %1").arg(systemError);
-    }
-}
-
 FileBytes failedRead(const QString &text)
 {
     FileBytes result;
@@ -203,17 +191,17 @@ FileBytes readImportFile(const QString &path, qint64 limit)
     // Looked at before it is opened: opening a device can do something by itself.
     struct stat info;
     if (::stat(name.constData(), &info) != 0)
-        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(fileErrorText(errno, FileAccess::Read)));
     if (!S_ISREG(info.st_mode))
         return failedRead(notAFile);
     // Without O_NONBLOCK the opening of a pipe put in its place meanwhile would wait for
     // a writer; what was opened is looked at again.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno)));
+        return failedRead(QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(fileErrorText(errno, FileAccess::Read)));
     FileBytes result;
     if (::fstat(fd, &info) != 0) {
-        result.error = QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(readErrorText(errno));
+        result.error = QStringLiteral("ﾌｧｲﾙを開けません。\n%1").arg(fileErrorText(errno, FileAccess::Read));
     } else if (!S_ISREG(info.st_mode)) {
         result.error = notAFile;
     } else if (info.st_size > limit) {
@@ -237,7 +225,7 @@ FileBytes readImportFile(const QString &path, qint64 limit)
             if (n > 0)
                 done += n;
             else if (errno != EINTR)
-                result.error = QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(readErrorText(errno));
+                result.error = QStringLiteral("ﾌｧｲﾙを読めません。\n%1").arg(fileErrorText(errno, FileAccess::Read));
         }
         bytes.truncate(qsizetype(done));
     }
@@ -249,15 +237,15 @@ FileBytes readImportFile(const QString &path, qint64 limit)
 
 ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db)
 {
-    ImportPlan plan;
-    if (records.empty())
-        return plan;
-    QDate earliest = records.front().DAT_DATE;
+    // Asked the way the save matches a day, so that what counts as stored here is what
+    // the save would overwrite or keep; no stored value is read, so another tool's row
+    // that cannot be loaded does not stop the import.
+    std::vector<QDate> days;
+    days.reserve(records.size());
     for (const DayRecord &r : records)
-        earliest = std::min(earliest, r.DAT_DATE);
-    QSet<QDate> stored;
-    for (const DayRecord &r : db.daysFrom(earliest))
-        stored.insert(r.DAT_DATE);
+        days.push_back(r.DAT_DATE);
+    const QSet<QDate> stored = db.daysWithRows(days);
+    ImportPlan plan;
     for (const DayRecord &r : records)
         (stored.contains(r.DAT_DATE) ? plan.clashing : plan.fresh).push_back(r);
     return plan;

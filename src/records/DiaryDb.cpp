@@ -12,6 +12,9 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <memory>
+#include <utility>
+
 #include <sqlite3.h>
 
 namespace nerina {
@@ -231,17 +234,36 @@ std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
     return readRecord(query);
 }
 
-bool DiaryDb::hasDay(const QDate &day) const
+namespace {
+
+// Whether a day has a row, by the match every write of a day uses: DAT_DATE exactly the
+// stored day. No value is read, so a row that cannot be loaded is still found. Prepared
+// once, for asking about many days.
+class DayFinder
 {
-    QSqlQuery query = prepare(database(), QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
-    query.addBindValue(storedDay(day));
-    run(query);
-    if (query.next())
-        return true;
-    if (query.lastError().isValid())
-        fail(query.lastError());
-    return false;
-}
+public:
+    explicit DayFinder(const QSqlDatabase &db)
+        : m_query(prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1")))
+    { }
+
+    bool has(const QDate &day)
+    {
+        m_query.bindValue(0, DiaryDb::storedDay(day));
+        run(m_query);
+        const bool there = m_query.next();
+        if (!there && m_query.lastError().isValid())
+            fail(m_query.lastError());
+        m_query.finish();
+        return there;
+    }
+
+private:
+    QSqlQuery m_query;
+};
+
+} // namespace
+
+bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database()).has(day); }
 
 bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
@@ -274,10 +296,11 @@ std::vector<QVariantList> DiaryDb::storedRows() const
 {
     QSqlQuery query = prepare(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
     run(query);
+    const int columns = query.record().count();
     std::vector<QVariantList> rows;
     while (query.next()) {
         QVariantList row;
-        for (int i = 0; i < query.record().count(); ++i)
+        for (int i = 0; i < columns; ++i)
             row << query.value(i);
         rows.push_back(std::move(row));
     }
@@ -291,15 +314,19 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
     // Only the three columns, in key order, straight from the engine: a diary of a
     // lifetime is read in one pass, without a variant for each value.
     sqlite3 *db = *static_cast<sqlite3 *const *>(database().driver()->handle().data());
-    sqlite3_stmt *statement = nullptr;
     const auto failed = [db] {
         const QString text = engineErrorText(sqlite3_errcode(db));
         return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
     };
-    if (sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE", -1,
-                           &statement, nullptr)
-        != SQLITE_OK)
+    sqlite3_stmt *prepared = nullptr;
+    const int prepareRc
+        = sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE",
+                             -1, &prepared, nullptr);
+    // Finalized however this returns, also when a throw leaves the loop.
+    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owned(prepared, &sqlite3_finalize);
+    if (prepareRc != SQLITE_OK)
         throw failed();
+    sqlite3_stmt *const statement = owned.get();
     // A text where a number belongs counts when it reads as one, as elsewhere.
     const auto number = [statement](int column, bool *ok) {
         *ok = true;
@@ -323,10 +350,8 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
         const bool period = number(2, &hasFlag) == 1 && hasFlag;
         days.push_back({day, hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt, period});
     }
-    const AppError error = failed();
-    sqlite3_finalize(statement);
     if (rc != SQLITE_DONE)
-        throw error;
+        throw failed();
     return days;
 }
 
@@ -363,13 +388,11 @@ qint64 DiaryDb::rowCount() const
 
 namespace {
 
-// Runs `work` in one IMMEDIATE transaction: the write lock is taken before anything is
-// read, so what `work` looks at cannot change before it writes. A second writer makes it
-// wait, then fail, before anything is written; any failure, or an exception of `work`,
-// rolls everything back.
-template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+// Runs `work` in the transaction that `begin` opens; any failure, or an exception of
+// `work`, rolls everything back.
+template<typename Work> auto inTransaction(const QSqlDatabase &db, const QString &begin, Work &&work)
 {
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
+    exec(db, begin);
     try {
         auto result = work();
         exec(db, QStringLiteral("COMMIT"));
@@ -382,7 +405,30 @@ template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&w
     }
 }
 
+// Runs `work` in one IMMEDIATE transaction: the write lock is taken before anything is
+// read, so what `work` looks at cannot change before it writes. A second writer makes it
+// wait, then fail, before anything is written.
+template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&work)
+{
+    return inTransaction(db, QStringLiteral("BEGIN IMMEDIATE"), std::forward<Work>(work));
+}
+
 } // namespace
+
+QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
+{
+    // In one read transaction, so that the file is locked once and not once for each day.
+    const QSqlDatabase db = database();
+    return inTransaction(db, QStringLiteral("BEGIN"), [&] {
+        DayFinder finder(db);
+        QSet<QDate> found;
+        for (const QDate &day : days) {
+            if (finder.has(day))
+                found.insert(day);
+        }
+        return found;
+    });
+}
 
 void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
 {
@@ -410,7 +456,7 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
     // transaction, so a row that another program wrote since the caller last looked is
     // never replaced unless the caller said so.
     return inWriteTransaction(db, [&] {
-        QSqlQuery find = prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"));
+        DayFinder finder(db);
         QSqlQuery update = prepare(
             db, QStringLiteral(
                     "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
@@ -420,17 +466,9 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
         std::vector<QDate> kept;
         for (const DayRecord &record : records) {
             const QString day = storedDay(record.DAT_DATE);
-            if (existing == Existing::Keep) {
-                find.bindValue(0, day);
-                run(find);
-                const bool there = find.next();
-                if (find.lastError().isValid())
-                    fail(find.lastError());
-                find.finish();
-                if (there) {
-                    kept.push_back(record.DAT_DATE);
-                    continue;
-                }
+            if (existing == Existing::Keep && finder.has(record.DAT_DATE)) {
+                kept.push_back(record.DAT_DATE);
+                continue;
             }
             const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
                                          textValue(record.CONDITION),

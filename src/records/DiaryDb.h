@@ -2,6 +2,7 @@
 
 #include "DayRecord.h"
 
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
@@ -32,6 +33,9 @@ public:
     // Whether the day has an entry; its values are not read, so a row that cannot be
     // loaded can still be found and saved over.
     bool hasDay(const QDate &day) const;
+
+    // Those of `days` that have an entry, each found as hasDay finds it.
+    QSet<QDate> daysWithRows(const std::vector<QDate> &days) const;
 
     // What a save does with a day that already has a row.
     enum class Existing { Replace, Keep };

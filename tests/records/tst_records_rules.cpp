@@ -14,6 +14,9 @@ using test::row;
 
 namespace {
 
+// Written out here: users' saved files carry it, so a change to it must show as a failure.
+const QByteArray kHeader("date,temperature,condition,diary,period,intercourse\r\n");
+
 QDate march(int d) { return QDate(2026, 3, d); }
 
 QByteArray contents(const QString &path)
@@ -150,6 +153,7 @@ private slots:
         row("text after a quote", QByteArray("\"a\nb\"x"), "error on 2");
         row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "1:基|礎 / 2:ｷ①");
         row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
+        row("a mark, then a byte that is no UTF-8", QByteArray("\xEF\xBB\xBFok\r\n\xB1"), "error on 2");
         row("a field's own U+FEFF", QByteArray("\xEF\xBB\xBFx,\xEF\xBB\xBFy"), "1:x|\uFEFFy");
     }
     void parseCsv()
@@ -164,45 +168,74 @@ private slots:
                  records);
     }
 
+    // A file is taken whole or not at all; the first line that is not good is named.
+    void diaryFromCsv_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("read"); // the records, or "line: error"
+        row("wrong header", QByteArray("date,temp,condition,diary,period,intercourse\r\n2026-03-05,36.5,,,0,0"),
+            "1: 見出し行が date,temperature,condition,diary,period,intercourse ではありません。");
+        row("a day twice", kHeader + "2026-03-05,36.5,,,0,0\r\n2026/3/5,36.6,,,0,0",
+            "3: 同じ日付が 2 行目にもあります。");
+        row("5 columns", kHeader + "2026-03-05,36.5,,,0", "2: 列の数が 6 ではなく 5 です。");
+        row("7 columns", kHeader + "2026-03-05,36.5,,,0,0,", "2: 列の数が 6 ではなく 7 です。");
+        row("no number, after a diary of two lines",
+            kHeader + "2026-03-05,36.5,,\"a\r\nb\",0,0\r\n2026-03-06,36.5℃,,,0,0", "4: 体温が数値ではありません。");
+    }
+    void diaryFromCsv()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, read);
+        const DiaryCsv csv = nerina::diaryFromCsv(text);
+        QCOMPARE(csv.ok() ? test::text(csv.records) : QStringLiteral("%1: %2").arg(csv.errorLine).arg(csv.error), read);
+    }
+
     // Every row leaves as it is stored, whatever another tool put there, and comes back in
-    // as the editor would store it; the rows that the import refuses are counted.
+    // as the editor would store it; the rows that the import refuses are counted. A file's
+    // 2026-03-05 meets the row only where the save would write over it, and never fails on it.
     void exportedAndImported_data()
     {
         QTest::addColumn<QVariantList>("stored");
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("imported");
+        QTest::addColumn<bool>("clashes");
         const QVariant null;
         row("texts to quote", QVariantList {"2026-03-05", 36.45, "体\n温", "a,\"q\"", 1, 0},
-            QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0\r\n"), "2026-03-05|36.45|体\n温|a,\"q\"|1|0");
+            QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0\r\n"), "2026-03-05|36.45|体\n温|a,\"q\"|1|0",
+            true);
         row("float tail", QVariantList {"2026-03-05", 0.1 + 0.2, "", "", 0, 0},
-            QByteArray("2026-03-05,0.30000000000000004,,,0,0\r\n"), "2026-03-05|0.30000000000000004|||0|0");
+            QByteArray("2026-03-05,0.30000000000000004,,,0,0\r\n"), "2026-03-05|0.30000000000000004|||0|0", true);
         row("NULLs", QVariantList {"2026-03-05", null, null, null, null, null}, QByteArray("2026-03-05,,,,0,0\r\n"),
-            "2026-03-05|0|||0|0");
+            "2026-03-05|0|||0|0", true);
         row("text temperature", QVariantList {"2026-03-05", "abc", "c", "d", 1, 0},
-            QByteArray("2026-03-05,abc,c,d,1,0\r\n"), "refused");
+            QByteArray("2026-03-05,abc,c,d,1,0\r\n"), "refused", true);
         row("time of day", QVariantList {"2026-03-05 08:15", 36.4, "", "", 0, 0},
-            QByteArray("2026-03-05 08:15,36.4,,,0,0\r\n"), "refused");
+            QByteArray("2026-03-05 08:15,36.4,,,0,0\r\n"), "refused", false);
         row("no such day", QVariantList {"2026-02-30", 36.4, "", "", 0, 0}, QByteArray("2026-02-30,36.4,,,0,0\r\n"),
-            "refused");
+            "refused", false);
         row("flag 2", QVariantList {"2026-03-05", 36.4, "", "", 2, 0}, QByteArray("2026-03-05,36.4,,,2,0\r\n"),
-            "refused");
+            "refused", true);
         row("a day as spreadsheets write it", QVariantList {"2026/3/5", 36.4, "", "", 0, 0},
-            QByteArray("2026/3/5,36.4,,,0,0\r\n"), "2026-03-05|36.4|||0|0");
+            QByteArray("2026/3/5,36.4,,,0,0\r\n"), "2026-03-05|36.4|||0|0", false);
     }
     void exportedAndImported()
     {
         QFETCH(QVariantList, stored);
         QFETCH(QByteArray, line);
         QFETCH(QString, imported);
+        QFETCH(bool, clashes);
         test::TestDiary d;
         d.exec(QStringLiteral("DROP TABLE DATA_FIL")); // the table as another tool made it: no checks
         d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
         d.insertRaw(stored);
         const DiaryExport csv = diaryToCsv(d.db().storedRows());
-        QCOMPARE(csv.text, "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + line);
+        QCOMPARE(csv.text, "\xEF\xBB\xBF" + kHeader + line);
         QCOMPARE(csv.refused, int(imported == "refused"));
-        const DiaryCsv back = diaryFromCsv(csv.text);
+        const DiaryCsv back = nerina::diaryFromCsv(csv.text);
         QCOMPARE(back.ok() ? test::text(back.records) : QStringLiteral("refused"), imported);
+        const ImportPlan plan = planImport({day(march(4)), day(march(5))}, d.db());
+        QCOMPARE(plan.clashing.size(), std::size_t(clashes));
+        QCOMPARE(plan.fresh.size(), std::size_t(2 - clashes));
     }
 };
 

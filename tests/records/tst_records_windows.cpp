@@ -1,7 +1,6 @@
 // The entry tab, and the export and import commands of the file menu.
 #include "TestWindows.h"
 #include "common/FileSafety.h"
-#include "records/CsvFormat.h"
 #include "records/DayEditor.h"
 #include "records/DiaryCsv.h"
 #include "records/TempEdit.h"
@@ -232,8 +231,9 @@ private slots:
         QTest::addColumn<QString>("answers");
         QTest::addColumn<bool>("edited");
         QTest::addColumn<QString>("after"); // the conditions of yesterday and today, and the condition box
-        const QByteArray both
-            = "\xEF\xBB\xBF" + csvRecord(diaryCsvHeader()) + "2026-12-05,36.5,file,,0,0\n2026-12-06,36.6,file,,0,0";
+        const QByteArray both("\xEF\xBB\xBF"
+                              "date,temperature,condition,diary,period,intercourse\r\n"
+                              "2026-12-05,36.5,file,,0,0\n2026-12-06,36.6,file,,0,0");
         row("Yes replaces stored days", both, "Y", false, "file file file");
         row("No keeps them", both, "N", false, "old file file");
         row("unsaved edits stay", both, "N", true, "old file 3");
