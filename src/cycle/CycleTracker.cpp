@@ -46,6 +46,7 @@ void CycleTracker::applyCycleLength(const QString &days)
     m_state.G_CYCLE_DAYS = days;
     showCycleLength();
     refreshForecast();
+    emit cycleLengthChanged();
 }
 
 void CycleTracker::showCycleLength() { m_panels[0]->setText(cyclePanelText(m_state.G_CYCLE_DAYS)); }

@@ -2,6 +2,8 @@
 #include "TestWindows.h"
 #include "cycle/FRM_CYCLE.h"
 #include "cycle/Forecast.h"
+#include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -74,9 +76,9 @@ private slots:
 
     // The register button refreshes the forecast, and a period counts from its first day
     // however long it ran: a stored length of 200, which start-up takes as it is, keeps the
-    // forecast of a run of 70 days in view. The cycle record opens on its shortcut from any
-    // box, and takes the mean of the last complete cycles as the cycle length the way the
-    // setting does, after a question.
+    // forecast of a run of 70 days in view. The cycle record opens on its shortcut from the
+    // list, and takes the mean of the last complete cycles as the cycle length the way the
+    // setting does, after a question; the list's fertile marks follow at once.
     void registerAndCycleRecord()
     {
         test::ShownForm f;
@@ -95,7 +97,10 @@ private slots:
         f.ui().entry->REG_BTN->click();
         QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("200")).nextPeriod);
 
-        QTest::keyClick(f.ui().entry->DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
+        f.ui().SSTab1->setCurrentIndex(1);
+        const FlexGrid &list = *f.ui().list->DATA_FLX;
+        QCOMPARE(list.textMatrix(86, ColMark), QString()); // 85 days back: n = 12 of a 28-day cycle
+        QTest::keyClick(f.ui().list->DATA_FLX, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(f.form->cycleWindow());
         QCOMPARE(f.form->cycleWindow()->CYCLE_LIST->rowCount(), 5);
         f.dialogs.answer(QStringLiteral("NY"));
@@ -106,6 +111,7 @@ private slots:
         QCOMPARE(f.diary.cycleSetting(), QStringLiteral("28"));
         QCOMPARE(f.form->panelText(1), cyclePanelText(QStringLiteral("28")));
         QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("28")).nextPeriod);
+        QCOMPARE(list.textMatrix(86, ColMark), QStringLiteral("★"));
     }
 };
 
