@@ -27,9 +27,11 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
     r.running = running;
     r.length = int(start.daysTo(end)) + 1;
 
+    // Every period day of a cycle belongs to its first period: one further on would have
+    // begun the next cycle.
     QDate lastPeriodDay = start;
     for (std::size_t i = from; i < to; ++i) {
-        if (days[i].period && samePeriod(lastPeriodDay, days[i].day))
+        if (days[i].period)
             lastPeriodDay = days[i].day;
     }
     r.periodLength = int(start.daysTo(lastPeriodDay)) + 1;
@@ -123,8 +125,8 @@ CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count)
         ++s.cycles;
     }
     s.enough = s.cycles >= 3;
-    s.meanLength = s.cycles > 0 ? double(lengths) / s.cycles : 0;
-    s.meanLuteal = luteals > 0 ? std::optional<double>(double(lutealSum) / luteals) : std::nullopt;
+    s.meanLength = mean(lengths, s.cycles).value_or(0);
+    s.meanLuteal = mean(lutealSum, luteals);
     return s;
 }
 

@@ -8,6 +8,9 @@ namespace nerina {
 namespace {
 
 const QString kNotice = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
+constexpr int kPeriodReach = 2; // days from one period day to the next within one period
+
+bool samePeriod(const QDate &earlier, const QDate &later) { return earlier.daysTo(later) <= kPeriodReach; }
 
 } // namespace
 
@@ -21,12 +24,6 @@ QString cyclePanelText(const QString &cycleDays)
 {
     return QStringLiteral("月経周期：　") + cycleDays + QStringLiteral("日");
 }
-
-namespace {
-constexpr int kPeriodReach = 2; // days from one period day to the next within one period
-} // namespace
-
-bool samePeriod(const QDate &earlier, const QDate &later) { return earlier.daysTo(later) <= kPeriodReach; }
 
 QList<int> periodStarts(const QList<bool> &periodDays)
 {
