@@ -25,6 +25,17 @@ QString cyclePanelText(const QString &cycleDays)
     return QStringLiteral("月経周期：　") + cycleDays + QStringLiteral("日");
 }
 
+bool acceptedCycleLength(int days) { return days > 10 && days < 60; }
+
+std::optional<QString> cycleLengthProblem(const QString &typed)
+{
+    if (!isNumeric(typed))
+        return QStringLiteral("数値を入力して下さい。");
+    if (!acceptedCycleLength(toInt16(typed)))
+        return QStringLiteral("数値が不正です。");
+    return std::nullopt;
+}
+
 QList<int> periodStarts(const QList<bool> &periodDays)
 {
     QList<int> starts;

@@ -123,6 +123,24 @@ private slots:
         QCOMPARE(r.error.value_or(QString()), error);
     }
 
+    // The cycle setting as typed, and its warning ("" when it is taken); a fraction is
+    // rounded first, to the even neighbour at a half.
+    void cycleLength_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("problem");
+        for (const char *taken : {"11", "59", "11.5", "３０"})
+            row(taken, taken, "");
+        for (const char *outside : {"10", "60", "10.5", "59.5"})
+            row(outside, outside, "数値が不正です。");
+        row("abc", "abc", "数値を入力して下さい。");
+    }
+    void cycleLength()
+    {
+        QFETCH(QString, typed);
+        QTEST(cycleLengthProblem(typed).value_or(QString()), "problem");
+    }
+
     void cycles_data()
     {
         QTest::addColumn<QString>("days");
