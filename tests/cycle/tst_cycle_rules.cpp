@@ -230,7 +230,8 @@ private slots:
         QList<bool> period;
         for (const QString &token : row.section(QLatin1Char('='), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             period.append(token.startsWith(QLatin1Char('P')));
-            readings.append(readingFromText(token.mid(period.last() ? 1 : 0)));
+            const double t = token.mid(period.last() ? 1 : 0).toDouble(); // 0 for "-"
+            readings.append(t > 0 ? std::optional(qRound(t * 100)) : std::nullopt);
         }
         QStringList found;
         for (const TemperatureShift &s : findTemperatureShifts(readings, period))
