@@ -292,8 +292,8 @@ bool FRM_DISP::event(QEvent *event)
 void FRM_DISP::Form_Activate()
 {
     m_data = graphDataFromCells([this](int row, int col) { return m_grid.textMatrix(row, col); });
-    m_labelDate[0]->setText(m_data.firstDay);
-    m_labelDate[1]->setText(m_data.lastDay);
+    m_labelDate[0]->setText(m_data.firstDay());
+    m_labelDate[1]->setText(m_data.lastDay());
     // The title line is four labels on screen; a screen reader gets it as one, on the chart.
     m_chartView->setAccessibleName(m_labelDate[0]->text() + m_labelBetween->text() + m_labelDate[1]->text()
                                    + m_label1->text());

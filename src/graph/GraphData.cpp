@@ -30,8 +30,6 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
 {
     const int n = GraphData::kPoints;
     GraphData data;
-    data.firstDay = cell(n, 0) + QLatin1Char('/') + cell(n, 1) + QLatin1Char('/') + cell(n, 2);
-    data.lastDay = cell(1, 0) + QLatin1Char('/') + cell(1, 1) + QLatin1Char('/') + cell(1, 2);
     data.values.reserve(n);
     data.labels.reserve(n);
     for (int i = 1; i <= n; ++i) {
@@ -94,8 +92,8 @@ QList<ReportRow> reportRows(const GraphData &data)
 QString reportFileName(const GraphData &data)
 {
     const QString format = QStringLiteral("yyyy/M/d");
-    const QDate first = QDate::fromString(data.firstDay, format);
-    const QDate last = QDate::fromString(data.lastDay, format);
+    const QDate first = QDate::fromString(data.firstDay(), format);
+    const QDate last = QDate::fromString(data.lastDay(), format);
     if (!first.isValid() || !last.isValid())
         return QStringLiteral("基礎体温.pdf");
     return QStringLiteral("基礎体温_%1-%2.pdf")
