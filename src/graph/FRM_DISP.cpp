@@ -2,13 +2,11 @@
 
 #include "GraphReport.h"
 #include "PrintTarget.h"
-#include "common/Conversions.h"
 #include "common/Dialogs.h"
 #include "common/FileSafety.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
 #include "history/FlexGrid.h"
-#include "history/HistoryRows.h"
 
 #include <QCategoryAxis>
 #include <QChart>

@@ -8,7 +8,6 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 
 class QChart;
 class QChartView;
