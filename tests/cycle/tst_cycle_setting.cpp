@@ -30,9 +30,8 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("box"); // the one box shown, if any
-        QTest::newRow("full-width") << "３０.５"
-                                    << "30.5" << QString();
-        QTest::newRow("60") << "60" << kAbsent << "数値が不正です。";
+        test::row("full-width", "３０.５", "30.5", QString());
+        test::row("60", "60", kAbsent, "数値が不正です。");
     }
     void setButton()
     {
@@ -96,8 +95,6 @@ private slots:
         f.form->cycleWindow()->cmdApply->click();
         QVERIFY(f.dialogs.last().text.contains(QStringLiteral("28日")));
         QCOMPARE(f.diary.cycleSetting(), QStringLiteral("28"));
-        QCOMPARE(f.form->panelText(1), cyclePanelText(QStringLiteral("28")));
-        QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("28")).nextPeriod);
         QCOMPARE(list.textMatrix(86, ColMark), QStringLiteral("★"));
     }
 };
