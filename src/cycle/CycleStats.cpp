@@ -15,9 +15,11 @@ std::optional<double> mean(double sum, int count)
     return count > 0 ? std::optional<double>(sum / count) : std::nullopt;
 }
 
-// One cycle over the calendar days [start, next start), with the days the diary holds.
+// One cycle over the calendar days [start, end], with the days the diary holds; `shift` is
+// the day of its first high reading counted from the start, -1 when none was found (a plain
+// int keeps GCC's optimiser from warning).
 CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t from, std::size_t to, const QDate &start,
-                     const QDate &end, bool running)
+                     const QDate &end, bool running, int shift)
 {
     CycleRecord r;
     r.start = start;
@@ -25,23 +27,15 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
     r.running = running;
     r.length = int(start.daysTo(end)) + 1;
 
-    // One entry a calendar day, as the shift finder reads a series.
-    QList<std::optional<int>> readings(r.length);
-    QList<bool> period(r.length, false);
+    // Every period day of a cycle belongs to its first period: one further on would have
+    // begun the next cycle.
     QDate lastPeriodDay = start;
     for (std::size_t i = from; i < to; ++i) {
-        const int at = int(start.daysTo(days[i].day));
-        if (days[i].temp)
-            readings[at] = int(std::lround(*days[i].temp * 100));
-        period[at] = days[i].period;
-        if (days[i].period && samePeriod(lastPeriodDay, days[i].day))
+        if (days[i].period)
             lastPeriodDay = days[i].day;
     }
     r.periodLength = int(start.daysTo(lastPeriodDay)) + 1;
 
-    const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period);
-    // -1 when no shift was found; a plain int keeps GCC's optimiser from warning.
-    const int shift = shifts.isEmpty() ? -1 : shifts.first().firstHigh;
     if (shift >= 0) {
         r.shiftDay = start.addDays(shift);
         if (!running)
@@ -72,25 +66,41 @@ QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days)
     QList<CycleRecord> out;
     if (days.empty())
         return out;
-    // The period days as one flag a calendar day from the first day on, for the one rule
-    // of where a period begins.
+    // One entry a calendar day from the first day on, as the shift finder reads a series;
+    // the period flags also give the one rule of where a period begins.
     const QDate first = days.front().day;
-    QList<bool> period(int(first.daysTo(days.back().day)) + 1, false);
-    for (const DiaryDb::CycleDay &d : days)
-        period[int(first.daysTo(d.day))] = d.period;
+    const int length = int(first.daysTo(days.back().day)) + 1;
+    QList<std::optional<int>> readings(length);
+    QList<bool> period(length, false);
+    for (const DiaryDb::CycleDay &d : days) {
+        const int at = int(first.daysTo(d.day));
+        if (d.temp)
+            readings[at] = int(std::lround(*d.temp * 100));
+        period[at] = d.period;
+    }
     const QList<int> starts = periodStarts(period);
+    // The shift finder splits the series at the same starts, so each shift lies within one
+    // cycle; one found before the first start belongs to none.
+    const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period);
 
     std::size_t from = 0;
+    qsizetype nextShift = 0;
     for (int c = 0; c < starts.size(); ++c) {
         const QDate start = first.addDays(starts[c]);
         const bool running = c + 1 == starts.size();
-        const QDate end = running ? days.back().day : first.addDays(starts[c + 1] - 1);
+        const int next = running ? length : starts[c + 1];
+        const QDate end = first.addDays(next - 1);
         while (from < days.size() && days[from].day < start)
             ++from;
         std::size_t to = from;
         while (to < days.size() && days[to].day <= end)
             ++to;
-        out.prepend(describe(days, from, to, start, end, running));
+        while (nextShift < shifts.size() && shifts[nextShift].firstHigh < starts[c])
+            ++nextShift;
+        const int shift = nextShift < shifts.size() && shifts[nextShift].firstHigh < next
+                              ? shifts[nextShift].firstHigh - starts[c]
+                              : -1;
+        out.prepend(describe(days, from, to, start, end, running, shift));
         from = to;
     }
     return out;
@@ -115,8 +125,8 @@ CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count)
         ++s.cycles;
     }
     s.enough = s.cycles >= 3;
-    s.meanLength = s.cycles > 0 ? double(lengths) / s.cycles : 0;
-    s.meanLuteal = luteals > 0 ? std::optional<double>(double(lutealSum) / luteals) : std::nullopt;
+    s.meanLength = mean(lengths, s.cycles).value_or(0);
+    s.meanLuteal = mean(lutealSum, luteals);
     return s;
 }
 

@@ -16,7 +16,6 @@ CycleTracker::CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window
 
 void CycleTracker::SET_BTN_Click()
 {
-    const QString errorTitle = QStringLiteral("エラーです！");
     trapped(m_dialogs, m_window, [&] {
         // The box offers what is stored, which may differ from the start-up fallback.
         const QString stored = readCycleSetting();
@@ -24,15 +23,9 @@ void CycleTracker::SET_BTN_Click()
                                           QStringLiteral("設定モード"), stored);
         if (s.isEmpty())
             return;
-        if (!isNumeric(s)) {
-            m_dialogs.message(m_window, QStringLiteral("数値を入力して下さい。"), Dialogs::Icon::Warning,
-                              Dialogs::Buttons::Ok, errorTitle);
-            return;
-        }
-        const qint16 n = toInt16(s);
-        if (!(n < 60 && n > 10)) {
-            m_dialogs.message(m_window, QStringLiteral("数値が不正です。"), Dialogs::Icon::Warning,
-                              Dialogs::Buttons::Ok, errorTitle);
+        if (const std::optional<QString> problem = cycleLengthProblem(s)) {
+            m_dialogs.message(m_window, *problem, Dialogs::Icon::Warning, Dialogs::Buttons::Ok,
+                              QStringLiteral("エラーです！"));
             return;
         }
         // The text as typed is kept (11.5 stays 11.5); only full-width forms are narrowed.
@@ -46,6 +39,7 @@ void CycleTracker::applyCycleLength(const QString &days)
     m_state.G_CYCLE_DAYS = days;
     showCycleLength();
     refreshForecast();
+    emit cycleLengthChanged();
 }
 
 void CycleTracker::showCycleLength() { m_panels[0]->setText(cyclePanelText(m_state.G_CYCLE_DAYS)); }

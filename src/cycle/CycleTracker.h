@@ -32,8 +32,13 @@ public:
     void refreshForecast();
 
     // Takes a cycle length that passed the checks: stores it, puts it into G_CYCLE_DAYS
-    // and panel 1, and refreshes the forecast. Throws AppError when it cannot be stored.
+    // and panel 1, refreshes the forecast and tells the rest of the window. Throws AppError
+    // when it cannot be stored.
     void applyCycleLength(const QString &days);
+
+signals:
+    // The cycle length was taken: the list's fertile marks and the graph count from it.
+    void cycleLengthChanged();
 
 private:
     SharedState &m_state;

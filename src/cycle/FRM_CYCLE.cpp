@@ -1,6 +1,7 @@
 #include "FRM_CYCLE.h"
 
 #include "CycleTracker.h"
+#include "Forecast.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
 #include "records/SharedState.h"
@@ -28,9 +29,6 @@ QString temperatureText(const std::optional<double> &t)
 {
     return t ? QString::number(*t, 'f', 2) + QStringLiteral("℃") : kNone;
 }
-
-// The accepted range of the cycle setting.
-bool acceptedCycleLength(int days) { return days > 10 && days < 60; }
 
 } // namespace
 
@@ -130,10 +128,10 @@ void FRM_CYCLE::fill()
     }
     CYCLE_LIST->resizeColumnsToContents();
 
-    const QStringList summary = cycleSummaryTexts(m_cycles);
-    SUMMARY_6->setText(summary[0]);
-    SUMMARY_12->setText(summary[1]);
-    m_suggested = suggestedCycleLength(summarizeCycles(m_cycles, 6));
+    const CycleSummary lastSix = summarizeCycles(m_cycles, 6);
+    SUMMARY_6->setText(cycleSummaryText(lastSix, 6));
+    SUMMARY_12->setText(cycleSummaryText(summarizeCycles(m_cycles, 12), 12));
+    m_suggested = suggestedCycleLength(lastSix);
     cmdApply->setEnabled(acceptedCycleLength(m_suggested));
     cmdApply->setText(m_suggested > 0 ? QStringLiteral("周期を %1日 に設定(&A)").arg(m_suggested)
                                       : QStringLiteral("周期を平均に設定(&A)"));

@@ -47,7 +47,8 @@ private:
 
 // The texts of the window: a summary line, and the rounded mean length it suggests.
 QString cycleSummaryText(const CycleSummary &summary, int count);
-// The summary lines the window shows: the last 6, then the last 12 complete cycles.
+// The summary lines the window shows, for the PDF: the last 6, then the last 12 complete
+// cycles.
 QStringList cycleSummaryTexts(const QList<CycleRecord> &cycles);
 int suggestedCycleLength(const CycleSummary &lastSix);
 

@@ -8,6 +8,9 @@ namespace nerina {
 namespace {
 
 const QString kNotice = QStringLiteral("前回月経日未登録　もしくは妊娠した可能性があります");
+constexpr int kPeriodReach = 2; // days from one period day to the next within one period
+
+bool samePeriod(const QDate &earlier, const QDate &later) { return earlier.daysTo(later) <= kPeriodReach; }
 
 } // namespace
 
@@ -22,11 +25,16 @@ QString cyclePanelText(const QString &cycleDays)
     return QStringLiteral("月経周期：　") + cycleDays + QStringLiteral("日");
 }
 
-namespace {
-constexpr int kPeriodReach = 2; // days from one period day to the next within one period
-} // namespace
+bool acceptedCycleLength(int days) { return days > 10 && days < 60; }
 
-bool samePeriod(const QDate &earlier, const QDate &later) { return earlier.daysTo(later) <= kPeriodReach; }
+std::optional<QString> cycleLengthProblem(const QString &typed)
+{
+    if (!isNumeric(typed))
+        return QStringLiteral("数値を入力して下さい。");
+    if (!acceptedCycleLength(toInt16(typed)))
+        return QStringLiteral("数値が不正です。");
+    return std::nullopt;
+}
 
 QList<int> periodStarts(const QList<bool> &periodDays)
 {

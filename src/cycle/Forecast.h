@@ -18,13 +18,19 @@ bool isFertileDay(qint64 n, int cycleLength);
 // Status bar panel 1: the cycle length as the user set it.
 QString cyclePanelText(const QString &cycleDays);
 
-// Period days belong to one period while at most one day lies between two of them: a day
-// left unrecorded, or a day of spotting without the mark, does not begin a new cycle.
-bool samePeriod(const QDate &earlier, const QDate &later);
+// The cycle setting takes 11 to 59 days.
+bool acceptedCycleLength(int days);
+
+// What the cycle setting's warning says of a length as typed: that it is no number, or
+// that it lies outside the accepted days once rounded; none when it is taken. Throws
+// AppError when the number does not fit 16 bits.
+std::optional<QString> cycleLengthProblem(const QString &typed);
 
 // The first day of each period in a series of days, oldest first (one flag a day, true on
-// a period day), as indexes into it. The forecast, the temperature shift and the cycle
-// record all begin a cycle there.
+// a period day), as indexes into it. Period days belong to one period while at most one day
+// lies between two of them: a day left unrecorded, or a day of spotting without the mark,
+// does not begin a new cycle. The forecast, the temperature shift and the cycle record all
+// begin a cycle there.
 QList<int> periodStarts(const QList<bool> &periodDays);
 
 // The first day of the most recent period: the newest period day, followed back over the

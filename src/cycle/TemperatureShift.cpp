@@ -1,10 +1,8 @@
 #include "cycle/TemperatureShift.h"
 
-#include "common/Conversions.h"
 #include "cycle/Forecast.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace nerina {
 
@@ -73,16 +71,6 @@ std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &re
 }
 
 } // namespace
-
-std::optional<int> readingFromText(const QString &text)
-{
-    if (text.isEmpty() || !isNumeric(text))
-        return std::nullopt;
-    const double value = numericValue(text);
-    if (!(value > 0.0))
-        return std::nullopt;
-    return int(std::lround(value * 100.0));
-}
 
 QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays)
 {

@@ -19,10 +19,6 @@ struct TemperatureShift
     bool operator==(const TemperatureShift &) const = default;
 };
 
-// Hundredths of a degree from a temperature cell of the list; none for an empty cell,
-// "0", or anything that is not a positive number.
-std::optional<int> readingFromText(const QString &text);
-
 // The confirmed shifts of a series, oldest first. `readings` holds one entry a day (none
 // where nothing was measured; such days are skipped, not read as any value), `periodDays`
 // tells which days are period days.

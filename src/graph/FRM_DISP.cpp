@@ -2,13 +2,11 @@
 
 #include "GraphReport.h"
 #include "PrintTarget.h"
-#include "common/Conversions.h"
 #include "common/Dialogs.h"
 #include "common/FileSafety.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
 #include "history/FlexGrid.h"
-#include "history/HistoryRows.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -201,6 +199,22 @@ void FRM_DISP::showDayToolTip(const QPointF &point, bool on)
         QToolTip::showText(QCursor::pos(), text, m_chartView);
 }
 
+QLineSeries *FRM_DISP::addLine(const QString &name, const QColor &color, bool inLegend,
+                               const std::function<void(const QPointF &, bool)> &hovered)
+{
+    auto *line = new QLineSeries;
+    line->setName(name);
+    line->setPen(QPen(color, 1.5));
+    m_chart->addSeries(line);
+    for (QAbstractAxis *axis : m_chart->axes())
+        line->attachAxis(axis);
+    if (!inLegend)
+        for (QLegendMarker *m : m_chart->legend()->markers(line))
+            m->setVisible(false);
+    connect(line, &QXYSeries::hovered, this, hovered);
+    return line;
+}
+
 // The measured days: one line for each run of consecutive ones, with a marker on each day,
 // so that solid segments join measured days only and a lone reading is a marker alone. The
 // lines are kept from fill to fill, as the runs seldom change in number.
@@ -217,19 +231,10 @@ void FRM_DISP::showReadings()
             runs.append({point});
     }
 
-    const QList<QAbstractAxis *> axes = m_chart->axes();
     while (m_readingRuns.size() < runs.size()) {
-        auto *line = new QLineSeries;
-        QPen pen(kCurveColor);
-        pen.setWidthF(1.5);
-        line->setPen(pen);
+        QLineSeries *line = addLine(QString(), kCurveColor, false,
+                                    [this](const QPointF &point, bool on) { showDayToolTip(point, on); });
         line->setPointsVisible(true);
-        m_chart->addSeries(line);
-        for (QAbstractAxis *axis : axes)
-            line->attachAxis(axis);
-        for (QLegendMarker *m : m_chart->legend()->markers(line))
-            m->setVisible(false);
-        connect(line, &QXYSeries::hovered, this, &FRM_DISP::showDayToolTip);
         m_readingRuns.append(line);
     }
     while (m_readingRuns.size() > runs.size()) {
@@ -251,30 +256,19 @@ void FRM_DISP::showCoverlines()
     }
     m_coverlines.clear();
 
-    const QList<QAbstractAxis *> axes = m_chart->axes();
     for (const TemperatureShift &shift : std::as_const(m_data.shifts)) {
         const double level = shift.coverline / 100.0;
-        auto *line = new QLineSeries;
-        line->setName(QStringLiteral("カバーライン"));
-        line->setPen(QPen(kCoverlineColor, 1.5));
-        line->append(shift.firstLow + 1, level);
-        line->append(shift.lastDay + 1, level);
-        m_chart->addSeries(line);
-        for (QAbstractAxis *axis : axes)
-            line->attachAxis(axis);
-        connect(line, &QLineSeries::hovered, this, [this, level](const QPointF &, bool on) {
+        const QString tip = QStringLiteral("カバーライン  ") + QString::number(level, 'f', 2) + QStringLiteral("℃");
+        auto hovered = [this, tip](const QPointF &, bool on) {
             if (on)
-                QToolTip::showText(QCursor::pos(),
-                                   QStringLiteral("カバーライン  ") + QString::number(level, 'f', 2)
-                                       + QStringLiteral("℃"),
-                                   m_chartView);
+                QToolTip::showText(QCursor::pos(), tip, m_chartView);
             else
                 QToolTip::hideText();
-        });
+        };
         // The legend names the line once, however many cycles the graph holds.
-        if (m_coverlines.size() > 0)
-            for (QLegendMarker *m : m_chart->legend()->markers(line))
-                m->setVisible(false);
+        QLineSeries *line = addLine(QStringLiteral("カバーライン"), kCoverlineColor, m_coverlines.isEmpty(), hovered);
+        line->append(shift.firstLow + 1, level);
+        line->append(shift.lastDay + 1, level);
         m_coverlines.append(line);
     }
 }
@@ -292,8 +286,8 @@ bool FRM_DISP::event(QEvent *event)
 void FRM_DISP::Form_Activate()
 {
     m_data = graphDataFromCells([this](int row, int col) { return m_grid.textMatrix(row, col); });
-    m_labelDate[0]->setText(m_data.firstDay);
-    m_labelDate[1]->setText(m_data.lastDay);
+    m_labelDate[0]->setText(m_data.firstDay());
+    m_labelDate[1]->setText(m_data.lastDay());
     // The title line is four labels on screen; a screen reader gets it as one, on the chart.
     m_chartView->setAccessibleName(m_labelDate[0]->text() + m_labelBetween->text() + m_labelDate[1]->text()
                                    + m_label1->text());

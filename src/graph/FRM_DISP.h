@@ -8,7 +8,6 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 
 class QChart;
 class QChartView;
@@ -69,6 +68,10 @@ private:
     void Form_Load();
     void buildChart();
     void setBackgrounds(const QColor &color);
+    // A line over the days, on the chart's axes, with an entry in the legend only when
+    // `inLegend`; pointing at it runs `hovered`.
+    QLineSeries *addLine(const QString &name, const QColor &color, bool inLegend,
+                         const std::function<void(const QPointF &, bool)> &hovered);
     void showCoverlines();
     void showReadings();
     void showDayToolTip(const QPointF &point, bool on);

@@ -5,17 +5,23 @@
 
 #include <QDate>
 
+#include <cmath>
+
 namespace nerina {
 
 namespace {
 
-double temperatureValue(const QString &text)
+// Hundredths of a degree from a temperature cell of the list; none for an empty cell, "0",
+// or anything that is not a positive number: the list writes either nothing or a number,
+// and anything else is better drawn as a day without a reading than stopping the program.
+std::optional<int> readingFromText(const QString &text)
 {
-    if (text.isEmpty() || text == QLatin1String("0"))
-        return GraphData::kNoTemperature;
-    // The list writes either nothing or a number; anything else would be a list we did not
-    // fill, and drawing it at the no-temperature line beats stopping the program.
-    return isNumeric(text) ? numericValue(text) : GraphData::kNoTemperature;
+    if (!isNumeric(text))
+        return std::nullopt;
+    const double value = numericValue(text);
+    if (!(value > 0.0))
+        return std::nullopt;
+    return int(std::lround(value * 100.0));
 }
 
 } // namespace
@@ -24,20 +30,18 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
 {
     const int n = GraphData::kPoints;
     GraphData data;
-    data.firstDay = cell(n, 0) + QLatin1Char('/') + cell(n, 1) + QLatin1Char('/') + cell(n, 2);
-    data.lastDay = cell(1, 0) + QLatin1Char('/') + cell(1, 1) + QLatin1Char('/') + cell(1, 2);
     data.values.reserve(n);
     data.labels.reserve(n);
     for (int i = 1; i <= n; ++i) {
         const int row = n + 1 - i;
-        const QString temperature = cell(row, 4);
+        const std::optional<int> reading = readingFromText(cell(row, ColTemp));
         const QString mark = cell(row, ColMark);
-        data.values.append(temperatureValue(temperature));
+        data.readings.append(reading);
+        data.values.append(reading ? *reading / 100.0 : GraphData::kNoTemperature);
         data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
         data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
         data.weekdays.append(cell(row, ColWeekday));
         data.conditions.append(cell(row, ColCondition));
-        data.readings.append(readingFromText(temperature));
         data.period.append(mark == kPeriodMark);
         data.fertile.append(mark == kFertileMark);
         data.love.append(cell(row, ColLove) == kLoveMark);
@@ -88,8 +92,8 @@ QList<ReportRow> reportRows(const GraphData &data)
 QString reportFileName(const GraphData &data)
 {
     const QString format = QStringLiteral("yyyy/M/d");
-    const QDate first = QDate::fromString(data.firstDay, format);
-    const QDate last = QDate::fromString(data.lastDay, format);
+    const QDate first = QDate::fromString(data.firstDay(), format);
+    const QDate last = QDate::fromString(data.lastDay(), format);
     if (!first.isValid() || !last.isValid())
         return QStringLiteral("基礎体温.pdf");
     return QStringLiteral("基礎体温_%1-%2.pdf")

@@ -18,12 +18,10 @@ struct GraphData
     static constexpr int kPoints = 180;
     static constexpr double kNoTemperature = 36.5; // where a day without a temperature is drawn
 
-    QString firstDay;     // "2023/9/8"
-    QString lastDay;      // "2024/3/5"
     QList<double> values; // kPoints values
     QStringList labels;   // kPoints labels "9/8"
 
-    // The same days once more, for the marks drawn under the curve and the tooltips.
+    // The same days in full, for the marks drawn under the curve and the tooltips.
     QStringList days;                   // "2024/3/5"
     QStringList weekdays;               // "火"
     QStringList conditions;             // the list's condition text
@@ -32,6 +30,10 @@ struct GraphData
     QList<bool> fertile;                // the list shows "★"
     QList<bool> love;                   // the list shows "◎"
     QList<TemperatureShift> shifts;     // confirmed rises, with their coverlines
+
+    // The title line's two days: the oldest and the selected day.
+    QString firstDay() const { return days.value(0); }
+    QString lastDay() const { return days.value(days.size() - 1); }
 };
 
 // Reads the list's rows 1..180 (row 1 the selected day, row 180 the oldest) through

@@ -101,7 +101,7 @@ GraphReport::GraphReport(GraphData data, ChartPainter drawChart, QStringList cyc
     : m_data(std::move(data)), m_drawChart(std::move(drawChart)), m_cycleSummary(std::move(cycleSummary))
 { }
 
-QString GraphReport::rangeText() const { return m_data.firstDay + QStringLiteral(" ～ ") + m_data.lastDay; }
+QString GraphReport::rangeText() const { return m_data.firstDay() + QStringLiteral(" ～ ") + m_data.lastDay(); }
 
 QByteArray GraphReport::pdf() const
 {

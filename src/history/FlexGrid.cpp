@@ -66,23 +66,12 @@ Qt::Alignment FlexGrid::columnAlignment(int col) const
 
 QString FlexGrid::textMatrix(int row, int col) const
 {
-    if (row == 0) {
-        const QTableWidgetItem *h = horizontalHeaderItem(col);
-        return h ? h->text() : QString();
-    }
     const QTableWidgetItem *cell = item(row - 1, col);
     return cell ? cell->text() : QString();
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString &text)
 {
-    if (row == 0) {
-        if (QTableWidgetItem *h = horizontalHeaderItem(col))
-            h->setText(text);
-        else
-            setHorizontalHeaderItem(col, new QTableWidgetItem(text));
-        return;
-    }
     if (QTableWidgetItem *cell = item(row - 1, col)) {
         cell->setText(text);
         return;
@@ -92,8 +81,6 @@ void FlexGrid::setTextMatrix(int row, int col, const QString &text)
     setItem(row - 1, col, cell);
 }
 
-int FlexGrid::colWidthTwips(int col) const { return pixelsToTwips(columnWidth(col), logicalDpi(this)); }
-
 void FlexGrid::setColWidthTwips(int col, int twips) { setColumnWidth(col, twipsToPixels(twips, logicalDpi(this))); }
 
 void FlexGrid::setMergeCol(int col, bool merge)
@@ -101,8 +88,6 @@ void FlexGrid::setMergeCol(int col, bool merge)
     if (col >= 0 && col < m_merge.size())
         m_merge[col] = merge;
 }
-
-bool FlexGrid::mergeCol(int col) const { return m_merge.value(col, false); }
 
 void FlexGrid::setRedraw(bool on) { setUpdatesEnabled(on); }
 

@@ -5,8 +5,8 @@
 namespace nerina {
 
 // A text grid addressed like the list's design: row 0 is the fixed header row, rows 1
-// and up hold the data; column widths are set and read in twips. The header row is the
-// table's horizontal header, so it never scrolls away.
+// and up hold the data; column widths are set in twips. The header row is the table's
+// horizontal header, so it never scrolls away, and is written by the format string only.
 class FlexGrid final : public QTableWidget
 {
     Q_OBJECT
@@ -15,21 +15,17 @@ public:
 
     int rows() const { return rowCount() + 1; }
     void setRows(int rows);
-    int cols() const { return columnCount(); }
     void setCols(int cols);
 
     // "^a|<b|c": one entry a column; "^" centres, "<" aligns left, nothing aligns left.
     void setFormatString(const QString &format);
-    Qt::Alignment columnAlignment(int col) const;
 
     QString textMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
 
-    int colWidthTwips(int col) const;
     void setColWidthTwips(int col, int twips);
 
     void setMergeCol(int col, bool merge);
-    bool mergeCol(int col) const;
 
     void setRedraw(bool on);
 
@@ -37,6 +33,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    Qt::Alignment columnAlignment(int col) const;
+
     QList<Qt::Alignment> m_alignments;
     QList<bool> m_merge;
 };

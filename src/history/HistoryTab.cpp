@@ -20,11 +20,11 @@ namespace {
 const QString kGridFormat = QStringLiteral("^年|^月|^日|^曜|^体温|<体調|^CD|^SEX");
 constexpr std::array<int, 8> kColumnUnits = {5, 4, 4, 4, 6, 30, 4, 4};
 
-} // namespace
-
-GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap)
+// The window system gives whole pixels: each width is taken as it reads back in twips, so
+// the snapping carries into the widths that follow from it.
+GridLayoutTwips computeGridLayout(double w, int tabLeft, int dpi)
 {
-    auto given = [snap](int wanted) { return snap ? snap(wanted) : wanted; };
+    auto given = [dpi](int twips) { return pixelsToTwips(twipsToPixels(twips, dpi), dpi); };
     GridLayoutTwips out;
     double grid = 0;
     for (std::size_t c = 0; c < kColumnUnits.size(); ++c) {
@@ -37,6 +37,8 @@ GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int
     out.windowWidth = given(out.tabWidth + 2 * tabLeft + 100);
     return out;
 }
+
+} // namespace
 
 HistoryTab::HistoryTab(const SharedState &state, Dialogs &dialogs, QWidget *window)
     : m_state(state), m_dialogs(dialogs), m_window(window)
@@ -68,11 +70,7 @@ GridLayoutTwips HistoryTab::setUpGrid(double w, int tabLeft)
     DATA_FLX->setRows(kHistoryDays + 1);
     DATA_FLX->setFormatString(kGridFormat);
 
-    // The window system gives whole pixels: each width is taken as it reads back in
-    // twips, so the snapping carries into the widths that follow from it.
-    const int dpi = logicalDpi(this);
-    const GridLayoutTwips layout
-        = computeGridLayout(w, tabLeft, [dpi](int twips) { return pixelsToTwips(twipsToPixels(twips, dpi), dpi); });
+    const GridLayoutTwips layout = computeGridLayout(w, tabLeft, logicalDpi(this));
     for (int c = 0; c < kHistoryColumns; ++c)
         DATA_FLX->setColWidthTwips(c, layout.columns[std::size_t(c)]);
     DATA_FLX->setMergeCol(ColYear, true);

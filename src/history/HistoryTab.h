@@ -3,7 +3,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class QPushButton;
 
@@ -13,8 +12,8 @@ class Dialogs;
 class FlexGrid;
 struct SharedState;
 
-// Column widths and window widths that follow from the measured character unit w
-// (all in twips). `snap` turns a wanted width into the width the window system gives.
+// Column widths and window widths that follow from the measured character unit w, as the
+// window system gives them (all in twips).
 struct GridLayoutTwips
 {
     std::array<int, 8> columns {};
@@ -22,7 +21,6 @@ struct GridLayoutTwips
     int tabWidth = 0;
     int windowWidth = 0;
 };
-GridLayoutTwips computeGridLayout(double w, int tabLeft, const std::function<int(int)> &snap = {});
 
 // The list tab "一覧表示": the grid of the 180 days up to the selected day with their
 // fertile-day marks, and the graph and close buttons (the main window wires those).

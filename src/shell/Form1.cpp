@@ -103,6 +103,7 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     // Form1 alone wires the parts together.
     connect(m_ui.entry, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
     connect(m_csv.get(), &CsvTransfer::diaryChanged, this, &Form1::showDiaryChanges);
+    connect(m_cycle.get(), &CycleTracker::cycleLengthChanged, this, [this] { showDiaryChanges(false); });
     connect(m_ui.entry->SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
     connect(m_ui.list->CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
     connect(m_ui.list->Command1, &QPushButton::clicked, this, [this] { CloseApp(); });

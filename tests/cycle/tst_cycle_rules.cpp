@@ -123,6 +123,24 @@ private slots:
         QCOMPARE(r.error.value_or(QString()), error);
     }
 
+    // The cycle setting as typed, and its warning ("" when it is taken); a fraction is
+    // rounded first, to the even neighbour at a half.
+    void cycleLength_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("problem");
+        for (const char *taken : {"11", "59", "11.5", "３０"})
+            row(taken, taken, "");
+        for (const char *outside : {"10", "60", "10.5", "59.5"})
+            row(outside, outside, "数値が不正です。");
+        row("abc", "abc", "数値を入力して下さい。");
+    }
+    void cycleLength()
+    {
+        QFETCH(QString, typed);
+        QTEST(cycleLengthProblem(typed).value_or(QString()), "problem");
+    }
+
     void cycles_data()
     {
         QTest::addColumn<QString>("days");
@@ -212,7 +230,8 @@ private slots:
         QList<bool> period;
         for (const QString &token : row.section(QLatin1Char('='), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
             period.append(token.startsWith(QLatin1Char('P')));
-            readings.append(readingFromText(token.mid(period.last() ? 1 : 0)));
+            const double t = token.mid(period.last() ? 1 : 0).toDouble(); // 0 for "-"
+            readings.append(t > 0 ? std::optional(qRound(t * 100)) : std::nullopt);
         }
         QStringList found;
         for (const TemperatureShift &s : findTemperatureShifts(readings, period))

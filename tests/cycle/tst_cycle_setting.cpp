@@ -2,6 +2,8 @@
 #include "TestWindows.h"
 #include "cycle/FRM_CYCLE.h"
 #include "cycle/Forecast.h"
+#include "history/FlexGrid.h"
+#include "history/HistoryRows.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,29 +23,15 @@ class TestCycleSetting final : public QObject
     Q_OBJECT
 private slots:
     // Nothing is stored, so start-up falls back to 30 days; the box must offer what is
-    // stored all the same. An accepted length is stored, shown and counted at once;
-    // anything else changes nothing.
+    // stored all the same. An accepted length is stored as typed, only narrowed, and shown
+    // and counted at once; a refused one changes nothing.
     void setButton_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("box"); // the one box shown, if any
-        const QString none, invalid = QStringLiteral("数値が不正です。");
-        QTest::newRow("11") << "11"
-                            << "11" << none;
-        QTest::newRow("59") << "59"
-                            << "59" << none;
-        QTest::newRow("11.5 is kept as typed") << "11.5"
-                                               << "11.5" << none;
-        QTest::newRow("full-width") << "３０"
-                                    << "30" << none;
-        QTest::newRow("10") << "10" << kAbsent << invalid;
-        QTest::newRow("60") << "60" << kAbsent << invalid;
-        QTest::newRow("10.5 rounds to 10") << "10.5" << kAbsent << invalid;
-        QTest::newRow("59.5 rounds to 60") << "59.5" << kAbsent << invalid;
-        QTest::newRow("abc") << "abc" << kAbsent << "数値を入力して下さい。";
-        QTest::newRow("cancel") << none << kAbsent << none;
-        QTest::newRow("beyond 16 bits") << "100000" << kAbsent << "オーバーフローしました。";
+        test::row("full-width", "３０.５", "30.5", QString());
+        test::row("60", "60", kAbsent, "数値が不正です。");
     }
     void setButton()
     {
@@ -74,9 +62,9 @@ private slots:
 
     // The register button refreshes the forecast, and a period counts from its first day
     // however long it ran: a stored length of 200, which start-up takes as it is, keeps the
-    // forecast of a run of 70 days in view. The cycle record opens on its shortcut from any
-    // box, and takes the mean of the last complete cycles as the cycle length the way the
-    // setting does, after a question.
+    // forecast of a run of 70 days in view. The cycle record opens on its shortcut from the
+    // list, and takes the mean of the last complete cycles as the cycle length the way the
+    // setting does, after a question; the list's fertile marks follow at once.
     void registerAndCycleRecord()
     {
         test::ShownForm f;
@@ -95,7 +83,10 @@ private slots:
         f.ui().entry->REG_BTN->click();
         QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("200")).nextPeriod);
 
-        QTest::keyClick(f.ui().entry->DIARY_TEXT, Qt::Key_L, Qt::ControlModifier);
+        f.ui().SSTab1->setCurrentIndex(1);
+        const FlexGrid &list = *f.ui().list->DATA_FLX;
+        QCOMPARE(list.textMatrix(86, ColMark), QString()); // 85 days back: n = 12 of a 28-day cycle
+        QTest::keyClick(f.ui().list->DATA_FLX, Qt::Key_L, Qt::ControlModifier);
         QTRY_VERIFY(f.form->cycleWindow());
         QCOMPARE(f.form->cycleWindow()->CYCLE_LIST->rowCount(), 5);
         f.dialogs.answer(QStringLiteral("NY"));
@@ -104,8 +95,7 @@ private slots:
         f.form->cycleWindow()->cmdApply->click();
         QVERIFY(f.dialogs.last().text.contains(QStringLiteral("28日")));
         QCOMPARE(f.diary.cycleSetting(), QStringLiteral("28"));
-        QCOMPARE(f.form->panelText(1), cyclePanelText(QStringLiteral("28")));
-        QCOMPARE(f.form->panelText(2), forecastFor(run, kToday, QStringLiteral("28")).nextPeriod);
+        QCOMPARE(list.textMatrix(86, ColMark), QStringLiteral("★"));
     }
 };
 

@@ -1,8 +1,8 @@
+#include "TestDiary.h"
 #include "graph/GraphData.h"
 
-#include <QTest>
-
 using namespace nerina;
+using test::row;
 
 class TstGraphRules final : public QObject
 {
@@ -10,42 +10,40 @@ class TstGraphRules final : public QObject
 
 private slots:
     // The list's 180 rows (row 1 the selected day) with one day "月", the given temperature,
-    // "頭痛" and "●◎", as the graph reads them: first day | that day's label | value |
-    // tooltip | its row of the PDF's table | the PDF's name.
+    // "頭痛", the given mark and "◎", as the graph reads them: first day | that day's label |
+    // value | tooltip | its row of the PDF's table | the PDF's name.
     void fromCells_data()
     {
         QTest::addColumn<QDate>("selected");
         QTest::addColumn<int>("daysBack");
         QTest::addColumn<QString>("temp");
+        QTest::addColumn<QString>("mark");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("reading") << QDate(2024, 3, 5) << 1 << "36.45"
-                                 << "2023/9/8|3/4|36.45|2024/3/4  36.45℃  ●◎|2024/3/4,月,36.45,頭痛,●◎|"
-                                    "基礎体温_20230908-20240305.pdf";
-        QTest::newRow("oldest day, year before")
-            << QDate(2024, 1, 10) << 179 << "36.50"
-            << "2023/7/15|7/15|36.5|2023/7/15  36.50℃  ●◎|2023/7/15,月,36.50,頭痛,●◎|基礎体温_20230715-20240110.pdf";
-        QTest::newRow("no reading") << QDate(2024, 3, 5) << 10 << ""
-                                    << "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ●◎|2024/2/24,月,,頭痛,●◎|"
-                                       "基礎体温_20230908-20240305.pdf";
+        row("reading", QDate(2024, 3, 5), 1, "36.45", "●",
+            "2023/9/8|3/4|36.45|2024/3/4  36.45℃  ●◎|2024/3/4,月,36.45,頭痛,●◎|基礎体温_20230908-20240305.pdf");
+        row("oldest day, year before", QDate(2024, 1, 10), 179, "36.50", "●",
+            "2023/7/15|7/15|36.5|2023/7/15  36.50℃  ●◎|2023/7/15,月,36.50,頭痛,●◎|基礎体温_20230715-20240110.pdf");
+        row("no reading, fertile", QDate(2024, 3, 5), 10, "", "★",
+            "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ★◎|2024/2/24,月,,頭痛,★◎|基礎体温_20230908-20240305.pdf");
     }
     void fromCells()
     {
         QFETCH(QDate, selected);
         QFETCH(int, daysBack);
         QFETCH(QString, temp);
+        QFETCH(QString, mark);
         const GraphData data = graphDataFromCells([&](int row, int col) {
             const QDate day = selected.addDays(1 - row);
             if (col <= 2)
                 return QString::number(col == 0 ? day.year() : col == 1 ? day.month() : day.day());
-            const QString cells[]
-                = {QStringLiteral("月"), temp, QStringLiteral("頭痛"), QStringLiteral("●"), QStringLiteral("◎")};
+            const QString cells[] = {QStringLiteral("月"), temp, QStringLiteral("頭痛"), mark, QStringLiteral("◎")};
             return row == daysBack + 1 ? cells[col - 3] : QString();
         });
         const int at = 179 - daysBack;
-        QCOMPARE(data.lastDay, selected.toString(QStringLiteral("yyyy/M/d")));
         const ReportRow r = reportRows(data).value(at);
         const QString row = QStringList {r.date, r.weekday, r.temperature, r.condition, r.marks}.join(u',');
-        const QStringList seen {data.firstDay, data.labels[at], QString::number(data.values[at]), dayToolTip(data, at)};
+        const QStringList seen {data.firstDay(), data.labels[at], QString::number(data.values[at]),
+                                dayToolTip(data, at)};
         QTEST(seen.join(u'|') + u'|' + row + u'|' + reportFileName(data), "expected");
     }
 };

@@ -114,8 +114,8 @@ private slots:
         }
         QCOMPARE(failed, fails);
         for (int back = 0; back < kHistoryDays; ++back) {
-            const QString want = stars.contains(back)        ? kFertileMark
-                                 : periodDays.contains(back) ? kPeriodMark
+            const QString want = stars.contains(back)        ? QStringLiteral("★")
+                                 : periodDays.contains(back) ? QStringLiteral("●")
                                                              : QString();
             QVERIFY2(rows[std::size_t(back)][ColMark] == want, qPrintable(QStringLiteral("%1 days back").arg(back)));
         }
