@@ -103,7 +103,7 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     // Form1 alone wires the parts together.
     connect(m_ui.entry, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
     connect(m_csv.get(), &CsvTransfer::diaryChanged, this, &Form1::showDiaryChanges);
-    connect(m_cycle.get(), &CycleTracker::cycleLengthChanged, this, [this] { showDiaryChanges(false); });
+    connect(m_cycle.get(), &CycleTracker::cycleLengthChanged, this, &Form1::redrawListAndGraph);
     connect(m_ui.entry->SET_BTN, &QPushButton::clicked, this, [this] { SET_BTN_Click(); });
     connect(m_ui.list->CMD_GRAPH, &QPushButton::clicked, this, [this] { CMD_GRAPH_Click(); });
     connect(m_ui.list->Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
@@ -344,6 +344,11 @@ void Form1::showDiaryChanges(bool selectedDay)
         m_state.G_DIRTY = false;
     }
     m_cycle->refreshForecast();
+    redrawListAndGraph();
+}
+
+void Form1::redrawListAndGraph()
+{
     // The graph draws the list: an open graph is redrawn from a list filled afresh, on
     // whichever tab.
     const bool graphOpen = m_graph && m_graph->isVisible();

@@ -129,10 +129,12 @@ private:
     // Which commands the current tab offers: saving and the cycle setting on the entry
     // tab, the graph on the list tab.
     void applyCommandStates();
-    // Shows what a change of the diary from outside the editor (an import) altered: the
-    // selected day is reloaded when it was written and holds no unsaved edits; the
-    // forecast, the list and an open graph follow.
+    // Shows what a change of the diary from outside the editor (an import, a restore)
+    // altered: the selected day is reloaded when it was written and holds no unsaved
+    // edits; the forecast, the list and an open graph follow.
     void showDiaryChanges(bool selectedDay);
+    // The list's marks and an open graph drawn afresh (after a new cycle length too).
+    void redrawListAndGraph();
     // After a restore: the diary is opened afresh, checked as at start-up, and shown.
     void reopenDiary();
     FRM_DISP *newGraphWindow();
