@@ -430,6 +430,26 @@ QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
     });
 }
 
+std::vector<QDate> DiaryDb::storedDays() const
+{
+    // The save matches a day by DAT_DATE being exactly its text, so only such texts count:
+    // not a day with a time of day, nor a number or a blob that looks like one.
+    QSqlQuery query
+        = prepare(database(), QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE typeof(DAT_DATE) = 'text' "
+                                             "AND length(DAT_DATE) = 10 ORDER BY DAT_DATE"));
+    run(query);
+    std::vector<QDate> days;
+    while (query.next()) {
+        const QString text = query.value(0).toString();
+        const QDate day = parseDay(text);
+        if (day.isValid() && storedDay(day) == text && (days.empty() || days.back() != day))
+            days.push_back(day);
+    }
+    if (query.lastError().isValid())
+        fail(query.lastError());
+    return days;
+}
+
 void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
 {
     const QSqlDatabase db = database();
@@ -446,10 +466,12 @@ void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows
 
 std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Existing existing)
 {
-    for (const DayRecord &record : records) {
-        if (!record.DAT_DATE.isValid())
-            throw AppError(QStringLiteral("日付が正しくありません。"));
-    }
+    std::size_t i = 0;
+    return saveDaysFrom([&] { return i < records.size() ? &records[i++] : nullptr; }, existing);
+}
+
+std::vector<QDate> DiaryDb::saveDaysFrom(const std::function<const DayRecord *()> &next, Existing existing)
+{
     const QSqlDatabase db = database();
     // Each day's row is changed, or added when there is none: a table made by another
     // tool may lack the key an upsert needs. Whether a day has a row is asked inside the
@@ -464,7 +486,10 @@ std::vector<QDate> DiaryDb::saveDays(const std::vector<DayRecord> &records, Exis
             db, QStringLiteral(
                     "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
         std::vector<QDate> kept;
-        for (const DayRecord &record : records) {
+        for (const DayRecord *each = next(); each; each = next()) {
+            const DayRecord &record = *each;
+            if (!record.DAT_DATE.isValid())
+                throw AppError(QStringLiteral("日付が正しくありません。"));
             const QString day = storedDay(record.DAT_DATE);
             if (existing == Existing::Keep && finder.has(record.DAT_DATE)) {
                 kept.push_back(record.DAT_DATE);

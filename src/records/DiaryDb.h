@@ -37,6 +37,9 @@ public:
     // Those of `days` that have an entry, each found as hasDay finds it.
     QSet<QDate> daysWithRows(const std::vector<QDate> &days) const;
 
+    // Every day that has an entry, each found as hasDay finds it, oldest first.
+    std::vector<QDate> storedDays() const;
+
     // What a save does with a day that already has a row.
     enum class Existing { Replace, Keep };
 
@@ -44,6 +47,11 @@ public:
     // changes the one there. With Keep, a day that has a row when the transaction looks
     // is left exactly as it is; those days are returned (always none with Replace).
     std::vector<QDate> saveDays(const std::vector<DayRecord> &records, Existing existing = Existing::Replace);
+
+    // The entries that `next` hands out, each valid until it is called again, up to the
+    // first null, stored as saveDays stores them, in one transaction; whatever `next`
+    // throws rolls all of them back and is passed on.
+    std::vector<QDate> saveDaysFrom(const std::function<const DayRecord *()> &next, Existing existing);
 
     // One entry, as saveDays; false when Keep found the day's row and wrote nothing.
     bool saveDay(const DayRecord &record, Existing existing = Existing::Replace);
