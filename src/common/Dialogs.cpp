@@ -1,10 +1,22 @@
 #include "Dialogs.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace nerina {
 
@@ -88,6 +100,121 @@ QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QSt
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
 {
     return QFileDialog::getOpenFileName(parent, title, path, filter);
+}
+
+Dialogs::PreviewAnswer QtDialogs::importPreview(QWidget *parent, const QString &title, const ImportPreview &preview)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(QStringLiteral("文字ｺｰﾄﾞ：%1\n新しく登録する日：%2 日分\n登録済みの日：%3 日分")
+                                     .arg(preview.encoding)
+                                     .arg(preview.newDays)
+                                     .arg(preview.storedDays)));
+    if (preview.laterCount > 0) {
+        // Such a day is most often a typing error in the year; she should see it before it is stored.
+        QString days = preview.laterDays.join(QStringLiteral("、"));
+        if (preview.laterCount > preview.laterDays.size())
+            days += QStringLiteral(" ほか");
+        auto *later
+            = new QLabel(QStringLiteral("今日より後の日付が %1 日分あります。日付に誤りがないか確かめて下さい。\n%2")
+                             .arg(preview.laterCount)
+                             .arg(days));
+        later->setStyleSheet(QStringLiteral("color: #b00000;"));
+        later->setWordWrap(true);
+        layout->addWidget(later);
+    }
+    layout->addWidget(new QLabel(QStringLiteral("最初の %1 行は、このとおりに登録します：").arg(preview.rows.size())));
+
+    auto *table = new QTableWidget(int(preview.rows.size()), int(preview.columns.size()), &dialog);
+    table->setHorizontalHeaderLabels(preview.columns);
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    for (int r = 0; r < preview.rows.size(); ++r) {
+        for (int c = 0; c < preview.rows.at(r).size(); ++c) {
+            const QString &text = preview.rows.at(r).at(c);
+            auto *item = new QTableWidgetItem(text);
+            item->setToolTip(text);
+            table->setItem(r, c, item);
+        }
+    }
+    table->resizeColumnsToContents();
+    // A long text is cut short with an ellipsis (its cell's tip holds all of it), so that
+    // every column stays in sight.
+    for (int c = 0; c < table->columnCount(); ++c)
+        table->setColumnWidth(c, std::min(table->columnWidth(c), 280));
+    table->resizeRowsToContents();
+    // The whole table where it fits in a modest width; a scroll bar beyond.
+    const int width = table->horizontalHeader()->length() + 2 * table->frameWidth();
+    const int height
+        = table->horizontalHeader()->height() + table->verticalHeader()->length() + 2 * table->frameWidth();
+    table->setMinimumWidth(std::min(width, 640));
+    table->setFixedHeight(height + (width > 640 ? table->horizontalScrollBar()->sizeHint().height() : 0));
+    layout->addWidget(table);
+
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *import = buttons->addButton(QStringLiteral("取り込む(&I)"), QDialogButtonBox::AcceptRole);
+    if (!preview.otherEncoding.isEmpty()) {
+        QPushButton *other = buttons->addButton(QStringLiteral("%1 として読む(&E)").arg(preview.otherEncoding),
+                                                QDialogButtonBox::ActionRole);
+        QObject::connect(other, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(2); });
+    }
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    import->setDefault(true);
+    import->setFocus();
+
+    switch (dialog.exec()) {
+    case QDialog::Accepted: return PreviewAnswer::Import;
+    case 2: return PreviewAnswer::OtherEncoding;
+    default: return PreviewAnswer::Cancel;
+    }
+}
+
+namespace {
+
+class QtProgress final : public Dialogs::Progress
+{
+public:
+    QtProgress(QWidget *parent, const QString &text, const QString &title, qint64 total)
+        : m_dialog(text, QStringLiteral("ｷｬﾝｾﾙ"), 0, kSteps, parent), m_total(std::max<qint64>(total, 1))
+    {
+        // Every window waits, so that nothing reads the diary while the work has it.
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setWindowTitle(title);
+        m_dialog.setAutoReset(false);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setValue(0);
+        m_shown.start();
+    }
+
+    bool advance(qint64 done) override
+    {
+        // The dialog handles the window's events each time it is given a value: a few
+        // times a second keeps everything answering at next to no cost.
+        if (m_shown.hasExpired(50)) {
+            m_dialog.setValue(int(std::min(done, m_total) * kSteps / m_total));
+            m_shown.start();
+        }
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int kSteps = 1000;
+    QProgressDialog m_dialog;
+    qint64 m_total;
+    QElapsedTimer m_shown;
+};
+
+} // namespace
+
+std::unique_ptr<Dialogs::Progress> QtDialogs::progress(QWidget *parent, const QString &text, const QString &title,
+                                                       qint64 total)
+{
+    return std::make_unique<QtProgress>(parent, text, title, total);
 }
 
 } // namespace nerina

@@ -4,6 +4,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 class QWidget;
 
@@ -53,6 +56,33 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
 
+    // What an import will store, shown before anything is written.
+    struct ImportPreview
+    {
+        QString encoding;        // the encoding the file is read in
+        QString otherEncoding;   // the one it could be read in instead; empty when its byte order mark settles it
+        qint64 newDays = 0;      // days the diary does not hold yet
+        qint64 storedDays = 0;   // days it already holds
+        QStringList laterDays;   // the first days after today, as shown
+        qint64 laterCount = 0;   // all of them
+        QStringList columns;     // the headings of `rows`
+        QList<QStringList> rows; // the first rows, as they will be stored
+    };
+    enum class PreviewAnswer { Import, OtherEncoding, Cancel };
+    virtual PreviewAnswer importPreview(QWidget *parent, const QString &title, const ImportPreview &preview) = 0;
+
+    // A long piece of work that the user sees going on and may cancel.
+    class Progress
+    {
+    public:
+        virtual ~Progress() = default;
+        // Shows that `done` of the whole is done; false once the user has cancelled.
+        virtual bool advance(qint64 done) = 0;
+    };
+    // Shown until the returned object is gone (and only when the work takes a while).
+    virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &text, const QString &title, qint64 total)
+        = 0;
+
 protected:
     virtual Answer show(QWidget *parent, const Message &message) = 0;
 };
@@ -70,13 +100,17 @@ template<typename Work> bool trapped(Dialogs &dialogs, QWidget *parent, Work &&w
     }
 }
 
-// The real thing: the toolkit's standard message and input boxes.
+// The real thing: the toolkit's standard message, input, file and progress boxes, and the
+// import's preview.
 class QtDialogs final : public Dialogs
 {
 public:
     QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
+    PreviewAnswer importPreview(QWidget *parent, const QString &title, const ImportPreview &preview) override;
+    std::unique_ptr<Progress> progress(QWidget *parent, const QString &text, const QString &title,
+                                       qint64 total) override;
 
 protected:
     Answer show(QWidget *parent, const Message &message) override;

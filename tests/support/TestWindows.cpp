@@ -20,6 +20,34 @@ QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, cons
     return inputs.isEmpty() ? QString() : inputs.takeFirst();
 }
 
+Dialogs::PreviewAnswer ScriptedDialogs::importPreview(QWidget *, const QString &, const ImportPreview &preview)
+{
+    previews.append(preview);
+    if (previewAnswers.isEmpty()) {
+        ++unscriptedQuestions;
+        return PreviewAnswer::Cancel;
+    }
+    return previewAnswers.takeFirst();
+}
+
+std::unique_ptr<Dialogs::Progress> ScriptedDialogs::progress(QWidget *, const QString &, const QString &, qint64)
+{
+    struct Scripted final : Progress
+    {
+        ScriptedDialogs &dialogs;
+        qsizetype index;
+        Scripted(ScriptedDialogs &d, qsizetype i) : dialogs(d), index(i) { }
+        bool advance(qint64 done) override
+        {
+            dialogs.progressDone[index] = done;
+            const qint64 cancel = dialogs.cancelAt.value(index, -1);
+            return cancel < 0 || done < cancel;
+        }
+    };
+    progressDone.append(0);
+    return std::make_unique<Scripted>(*this, progressDone.size() - 1);
+}
+
 QStringList ScriptedDialogs::texts() const
 {
     QStringList out;

@@ -26,19 +26,32 @@ public:
     QStringList inputs;        // next answers to input boxes ("" = Cancel)
     QStringList inputDefaults; // the default text each input box offered
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
+    QList<ImportPreview> previews;
+    QList<PreviewAnswer> previewAnswers; // next answers to previews; none scripted: Cancel
+    QList<qint64> cancelAt;              // per progress shown, in turn: where it is cancelled (-1: never)
+    QList<qint64> progressDone;          // per progress shown: how far it got
     int unscriptedQuestions = 0;
 
-    // Scripts the next answers from "YN": Yes, then No.
-    void answer(const QString &yesNo)
+    // Scripts the next answers from "YN" (Yes, No) and "IEC" (a preview's Import, Other
+    // encoding, Cancel).
+    void answer(const QString &script)
     {
-        for (const QChar c : yesNo)
-            answers << (c == u'Y' ? Answer::Yes : Answer::No);
+        for (const QChar c : script) {
+            if (c == u'Y' || c == u'N')
+                answers << (c == u'Y' ? Answer::Yes : Answer::No);
+            else
+                previewAnswers << (c == u'I'   ? PreviewAnswer::Import
+                                   : c == u'E' ? PreviewAnswer::OtherEncoding
+                                               : PreviewAnswer::Cancel);
+        }
     }
 
     QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
     QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
+    PreviewAnswer importPreview(QWidget *, const QString &, const ImportPreview &preview) override;
+    std::unique_ptr<Progress> progress(QWidget *, const QString &, const QString &, qint64) override;
 
     const Message &last() const { return shown.last(); }
     QStringList texts() const;
