@@ -9,6 +9,8 @@
 #include <QDir>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace nerina {
 
@@ -17,6 +19,36 @@ namespace {
 const QString kExportTitle = QStringLiteral("ｴｸｽﾎﾟｰﾄ");
 const QString kImportTitle = QStringLiteral("ｲﾝﾎﾟｰﾄ");
 const QString kFilter = QStringLiteral("CSV ﾌｧｲﾙ (*.csv);;すべてのﾌｧｲﾙ (*)");
+
+// Thrown out of the import's work when she cancels it.
+struct Cancelled
+{ };
+
+// A day as the preview shows it.
+QString shownDay(const QDate &day) { return day.toString(QStringLiteral("yyyy/MM/dd")); }
+
+Dialogs::ImportPreview previewOf(const ImportCheck &check)
+{
+    Dialogs::ImportPreview p;
+    p.encoding = encodingName(check.encoding);
+    if (!check.marked)
+        p.otherEncoding = encodingName(check.encoding == CsvEncoding::Utf8 ? CsvEncoding::Cp932 : CsvEncoding::Utf8);
+    p.newDays = check.days - check.stored;
+    p.storedDays = check.stored;
+    for (const DayRecord &r : check.later)
+        p.laterDays << shownDay(r.DAT_DATE) + (r.GUEST ? QStringLiteral("（月経）") : QString());
+    p.laterCount = check.laterDays;
+    p.columns = QStringList {QStringLiteral("日付"),         QStringLiteral("体温"), QStringLiteral("体調"),
+                             QStringLiteral("ひとこと日記"), QStringLiteral("月経"), QStringLiteral("SEX")};
+    const auto mark = [](bool set) { return set ? QStringLiteral("○") : QString(); };
+    for (const DayRecord &r : check.first) {
+        // A temperature of 0 is the editor's "no reading".
+        p.rows << QStringList {shownDay(r.DAT_DATE), *r.TEMP == 0 ? QString() : csvTemperature(*r.TEMP),
+                               *r.CONDITION,         *r.DIARY,
+                               mark(r.GUEST),        mark(r.LOVE)};
+    }
+    return p;
+}
 
 } // namespace
 
@@ -71,59 +103,97 @@ void CsvTransfer::importFile(const QString &path)
     auto warn = [this](const QString &text) {
         m_dialogs.message(m_window, text, Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kImportTitle);
     };
+    const QString notImported = QStringLiteral("ﾃﾞｰﾀは取り込んでいません。");
 
     const FileBytes file = readImportFile(path, kMaxImportBytes);
     if (!file.error.isNull()) {
         warn(file.error);
         return;
     }
-    const DiaryCsv csv = diaryFromCsv(file.bytes);
-    if (!csv.ok()) {
-        warn(QStringLiteral("%1 行目が正しくありません。\n%2\nﾃﾞｰﾀは取り込んでいません。")
-                 .arg(csv.errorLine)
-                 .arg(csv.error));
-        return;
-    }
-    if (csv.records.empty()) {
-        warn(QStringLiteral("取り込むﾃﾞｰﾀがありません。"));
-        return;
-    }
-
     DiaryDb &db = m_state.db();
-    const ImportPlan plan = planImport(csv.records, db);
-    bool overwrite = false;
-    if (!plan.clashing.empty()) {
-        // One question for all of them; keeping what is there is the safe default.
-        overwrite
-            = m_dialogs.message(m_window,
-                                QStringLiteral("このうち %1 日分はすでに登録されています。\n"
-                                               "登録済みのﾃﾞｰﾀを上書きしますか？\n"
-                                               "（［いいえ］を選ぶと、その日のﾃﾞｰﾀはそのまま残します）")
-                                    .arg(plan.clashing.size()),
-                                Dialogs::Icon::Question, Dialogs::Buttons::YesNo, kImportTitle, Dialogs::Answer::No)
-              == Dialogs::Answer::Yes;
+    const std::vector<QDate> stored = db.storedDays();
+    const QDate today = m_clock.now().date();
+
+    // The file is read once to show what it holds, in the encoding it decides on or the
+    // one she asks for, and once more to write it: only what the preview shows is kept
+    // in between, so that a lifetime of days never sits in memory twice.
+    std::optional<CsvEncoding> encoding;
+    ImportCheck check;
+    for (;;) {
+        try {
+            const std::unique_ptr<Dialogs::Progress> progress
+                = m_dialogs.progress(m_window, QStringLiteral("ﾌｧｲﾙを読んでいます…"), kImportTitle, file.bytes.size());
+            check = checkImport(file.bytes, encoding, stored, today, [&](qsizetype done) {
+                if (!progress->advance(done))
+                    throw Cancelled();
+            });
+        } catch (const Cancelled &) {
+            return;
+        }
+        if (!check.ok()) {
+            warn(QStringLiteral("%1 行目が正しくありません。\n%2\n%3")
+                     .arg(check.errorLine)
+                     .arg(check.error, notImported));
+            return;
+        }
+        if (check.days == 0) {
+            warn(QStringLiteral("取り込むﾃﾞｰﾀがありません。"));
+            return;
+        }
+        const Dialogs::PreviewAnswer answer = m_dialogs.importPreview(m_window, kImportTitle, previewOf(check));
+        if (answer == Dialogs::PreviewAnswer::Cancel)
+            return;
+        if (answer == Dialogs::PreviewAnswer::Import)
+            break;
+        encoding = check.encoding == CsvEncoding::Utf8 ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
     }
 
-    // Keeping: a day that another program has written since the plan was made is kept too.
-    std::size_t kept = 0;
-    std::vector<DayRecord> written = plan.fresh;
-    if (overwrite) {
-        written.insert(written.end(), plan.clashing.begin(), plan.clashing.end());
-        db.saveDays(written, DiaryDb::Existing::Replace);
-    } else {
-        const std::vector<QDate> meanwhile = db.saveDays(written, DiaryDb::Existing::Keep);
-        kept = plan.clashing.size() + meanwhile.size();
-        std::erase_if(written, [&](const DayRecord &r) {
-            return std::find(meanwhile.begin(), meanwhile.end(), r.DAT_DATE) != meanwhile.end();
-        });
+    // One question for the days already there; keeping them is the safe default.
+    const bool overwrite
+        = check.stored > 0
+          && m_dialogs.message(m_window,
+                               QStringLiteral("このうち %1 日分はすでに登録されています。\n"
+                                              "登録済みのﾃﾞｰﾀを上書きしますか？\n"
+                                              "（［いいえ］を選ぶと、その日のﾃﾞｰﾀはそのまま残します）")
+                                   .arg(check.stored),
+                               Dialogs::Icon::Question, Dialogs::Buttons::YesNo, kImportTitle, Dialogs::Answer::No)
+                 == Dialogs::Answer::Yes;
+
+    // All days in one transaction: a cancel, like any failure, leaves the diary as it was.
+    // Keeping also keeps a day that another program has written since the file was read.
+    std::vector<QDate> kept;
+    bool selectedDay = false;
+    try {
+        const std::unique_ptr<Dialogs::Progress> progress
+            = m_dialogs.progress(m_window, QStringLiteral("取り込んでいます…"), kImportTitle, check.days);
+        DiaryCsvReader reader(file.bytes, check.encoding);
+        std::optional<DayRecord> record;
+        qint64 done = 0;
+        kept = db.saveDaysFrom(
+            [&]() -> const DayRecord * {
+                if (!progress->advance(done))
+                    throw Cancelled();
+                record = reader.next();
+                if (!record && reader.errorLine() != 0) // the same bytes read the same way: never
+                    throw AppError(reader.error());
+                if (!record)
+                    return nullptr;
+                ++done;
+                selectedDay = selectedDay || record->DAT_DATE == m_state.G_SEL_DATE;
+                return &*record;
+            },
+            overwrite ? DiaryDb::Existing::Replace : DiaryDb::Existing::Keep);
+    } catch (const Cancelled &) {
+        m_dialogs.message(m_window, QStringLiteral("取り込みを中止しました。\n") + notImported,
+                          Dialogs::Icon::Information, Dialogs::Buttons::Ok, kImportTitle);
+        return;
     }
+    selectedDay = selectedDay && std::find(kept.begin(), kept.end(), m_state.G_SEL_DATE) == kept.end();
+    emit diaryChanged(selectedDay);
 
-    emit diaryChanged(std::any_of(written.begin(), written.end(),
-                                  [this](const DayRecord &r) { return r.DAT_DATE == m_state.G_SEL_DATE; }));
-
-    QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを取り込みました。").arg(written.size());
-    if (kept > 0)
-        done += QStringLiteral("\n登録済みの %1 日分はそのまま残しました。").arg(kept);
+    QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを取り込みました。").arg(check.days - qint64(kept.size()));
+    if (!kept.empty())
+        done += QStringLiteral("\n登録済みの %1 日分はそのまま残しました。").arg(kept.size());
     m_dialogs.message(m_window, done, Dialogs::Icon::Information, Dialogs::Buttons::Ok, kImportTitle);
 }
 

@@ -1,13 +1,10 @@
 #include "DiaryCsv.h"
 
 #include "CsvFormat.h"
-#include "DiaryDb.h"
 #include "common/FileSafety.h"
 
 #include <QFile>
-#include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <cerrno>
@@ -59,49 +56,6 @@ std::optional<double> parseTemperature(const QString &field)
     return value;
 }
 
-// The rules every data row of the file must pass, in file order. The import stops at
-// the first row they refuse; the export counts the rows they would refuse.
-class DiaryRowCheck
-{
-public:
-    // The entry of the row that starts on `line`, or nothing, with error() saying why.
-    std::optional<DayRecord> read(const QStringList &fields, int line)
-    {
-        auto refuse = [this](const QString &why) {
-            m_error = why;
-            return std::optional<DayRecord>();
-        };
-        if (fields.size() != ColumnCount)
-            return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(fields.size()));
-        DayRecord r;
-        r.DAT_DATE = parseDate(fields.at(Date));
-        if (!r.DAT_DATE.isValid())
-            return refuse(QStringLiteral("日付が正しくありません（2026-03-05 か 2026/3/5 の形で書きます）。"));
-        if (const auto first = m_seen.constFind(r.DAT_DATE); first != m_seen.constEnd())
-            return refuse(QStringLiteral("同じ日付が %1 行目にもあります。").arg(*first));
-        m_seen.insert(r.DAT_DATE, line);
-        r.TEMP = parseTemperature(fields.at(Temperature));
-        if (!r.TEMP)
-            return refuse(QStringLiteral("体温が数値ではありません。"));
-        r.CONDITION = fields.at(Condition).isNull() ? QString(QLatin1String("")) : fields.at(Condition);
-        r.DIARY = fields.at(Diary).isNull() ? QString(QLatin1String("")) : fields.at(Diary);
-        const int period = parseFlag(fields.at(Period));
-        const int intercourse = parseFlag(fields.at(Intercourse));
-        if (period < 0 || intercourse < 0)
-            return refuse(QStringLiteral("%1の欄は 0 か 1 で書きます。")
-                              .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
-        r.GUEST = period == 1;
-        r.LOVE = intercourse == 1;
-        return r;
-    }
-
-    const QString &error() const { return m_error; }
-
-private:
-    QHash<QDate, int> m_seen; // day -> the line it was first on
-    QString m_error;
-};
-
 // A stored value as text: a NULL as the empty text, a number in its shortest form, a
 // blob as the UTF-8 text it holds.
 QString storedText(const QVariant &value) { return value.isNull() ? QString() : value.toString(); }
@@ -113,7 +67,47 @@ FileBytes failedRead(const QString &text)
     return result;
 }
 
+// The day's place in m_seen; 0001-01-01 is the first day a four-digit year can name.
+qint64 dayIndex(const QDate &day) { return day.toJulianDay() - QDate(1, 1, 1).toJulianDay(); }
+
 } // namespace
+
+std::optional<DayRecord> DiaryRowCheck::read(const QStringList &fields, int line)
+{
+    auto refuse = [this](const QString &why) {
+        m_error = why;
+        return std::optional<DayRecord>();
+    };
+    if (fields.size() != ColumnCount)
+        return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(fields.size()));
+    DayRecord r;
+    r.DAT_DATE = parseDate(fields.at(Date));
+    if (!r.DAT_DATE.isValid())
+        return refuse(QStringLiteral("日付が正しくありません（2026-03-05 か 2026/3/5 の形で書きます）。"));
+    const qint64 index = dayIndex(r.DAT_DATE);
+    if (m_seen.empty())
+        m_seen.resize(std::size_t(dayIndex(QDate(9999, 12, 31)) + 1));
+    if (m_seen[std::size_t(index)]) {
+        const auto first
+            = std::find_if(m_days.begin(), m_days.end(), [&](const auto &seen) { return seen.first == qint32(index); });
+        return refuse(QStringLiteral("同じ日付が %1 行目にもあります。").arg(first->second));
+    }
+    m_seen[std::size_t(index)] = true;
+    m_days.emplace_back(qint32(index), qint32(line));
+    r.TEMP = parseTemperature(fields.at(Temperature));
+    if (!r.TEMP)
+        return refuse(QStringLiteral("体温が数値ではありません。"));
+    r.CONDITION = fields.at(Condition).isNull() ? QString(QLatin1String("")) : fields.at(Condition);
+    r.DIARY = fields.at(Diary).isNull() ? QString(QLatin1String("")) : fields.at(Diary);
+    const int period = parseFlag(fields.at(Period));
+    const int intercourse = parseFlag(fields.at(Intercourse));
+    if (period < 0 || intercourse < 0)
+        return refuse(QStringLiteral("%1の欄は 0 か 1 で書きます。")
+                          .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
+    r.GUEST = period == 1;
+    r.LOVE = intercourse == 1;
+    return r;
+}
 
 QStringList diaryCsvHeader()
 {
@@ -155,32 +149,55 @@ DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
     return out;
 }
 
-DiaryCsv diaryFromCsv(const QByteArray &text)
+DiaryCsvReader::DiaryCsvReader(QByteArrayView text, std::optional<CsvEncoding> encoding) : m_csv(text, encoding) { }
+
+std::optional<DayRecord> DiaryCsvReader::fail(int line, const QString &error)
 {
-    DiaryCsv result;
-    auto fail = [&result](int line, const QString &message) {
-        result.records.clear();
-        result.errorLine = line;
-        result.error = message;
-        return result;
-    };
+    m_errorLine = line;
+    m_error = error;
+    return std::nullopt;
+}
 
-    const CsvParse parsed = parseCsv(text);
-    if (!parsed.ok())
-        return fail(parsed.errorLine, parsed.error);
-    if (parsed.rows.empty() || parsed.rows.front().fields != diaryCsvHeader())
-        return fail(1, QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
-
-    DiaryRowCheck check;
-    result.records.reserve(parsed.rows.size() - 1);
-    for (std::size_t i = 1; i < parsed.rows.size(); ++i) {
-        const CsvRow &row = parsed.rows[i];
-        std::optional<DayRecord> record = check.read(row.fields, row.line);
-        if (!record)
-            return fail(row.line, check.error());
-        result.records.push_back(std::move(*record));
+std::optional<DayRecord> DiaryCsvReader::next()
+{
+    if (m_errorLine != 0)
+        return std::nullopt;
+    CsvRow &row = m_row;
+    if (!m_headerRead) {
+        if (!m_csv.next(&row) && m_csv.errorLine() != 0)
+            return fail(m_csv.errorLine(), m_csv.error());
+        if (row.fields != diaryCsvHeader())
+            return fail(1,
+                        QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
+        m_headerRead = true;
     }
-    return result;
+    if (!m_csv.next(&row))
+        return m_csv.errorLine() != 0 ? fail(m_csv.errorLine(), m_csv.error()) : std::nullopt;
+    std::optional<DayRecord> record = m_check.read(row.fields, row.line);
+    return record ? record : fail(row.line, m_check.error());
+}
+
+ImportCheck checkImport(QByteArrayView text, std::optional<CsvEncoding> encoding, const std::vector<QDate> &storedDays,
+                        const QDate &today, const std::function<void(qsizetype done)> &progress)
+{
+    ImportCheck check;
+    DiaryCsvReader reader(text, encoding);
+    while (const std::optional<DayRecord> record = reader.next()) {
+        ++check.days;
+        if (std::binary_search(storedDays.begin(), storedDays.end(), record->DAT_DATE))
+            ++check.stored;
+        if (check.first.size() < kPreviewDays)
+            check.first.push_back(*record);
+        if (record->DAT_DATE > today && ++check.laterDays <= kPreviewDays)
+            check.later.push_back(*record);
+        if (progress && check.days % 1024 == 0)
+            progress(reader.csv().position());
+    }
+    check.errorLine = reader.errorLine();
+    check.error = reader.error();
+    check.encoding = reader.csv().encoding();
+    check.marked = reader.csv().marked();
+    return check;
 }
 
 FileBytes readImportFile(const QString &path, qint64 limit)
@@ -233,22 +250,6 @@ FileBytes readImportFile(const QString &path, qint64 limit)
     if (!result.error.isNull())
         result.bytes.clear();
     return result;
-}
-
-ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db)
-{
-    // Asked the way the save matches a day, so that what counts as stored here is what
-    // the save would overwrite or keep; no stored value is read, so another tool's row
-    // that cannot be loaded does not stop the import.
-    std::vector<QDate> days;
-    days.reserve(records.size());
-    for (const DayRecord &r : records)
-        days.push_back(r.DAT_DATE);
-    const QSet<QDate> stored = db.daysWithRows(days);
-    ImportPlan plan;
-    for (const DayRecord &r : records)
-        (stored.contains(r.DAT_DATE) ? plan.clashing : plan.fresh).push_back(r);
-    return plan;
 }
 
 } // namespace nerina

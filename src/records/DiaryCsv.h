@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CsvFormat.h"
 #include "DayRecord.h"
 
 #include <QByteArray>
@@ -7,11 +8,11 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace nerina {
-
-class DiaryDb;
 
 // The diary as a CSV file in UTF-8 with a byte order mark: a header row, then one row per
 // day, oldest first:
@@ -29,7 +30,7 @@ struct DiaryExport
 {
     QByteArray text;
     int rows = 0;
-    int refused = 0; // rows that diaryFromCsv would refuse
+    int refused = 0; // rows that the import would refuse
 };
 
 // The rows of DiaryDb::storedRows, in their order. Every row is written, so that nothing
@@ -40,19 +41,73 @@ struct DiaryExport
 // the import's own row rules.
 DiaryExport diaryToCsv(const std::vector<QVariantList> &rows);
 
-struct DiaryCsv
+// The rules every data row of the file must pass, in file order.
+class DiaryRowCheck final
 {
-    std::vector<DayRecord> records; // in file order
-    int errorLine = 0;              // 0 when every line was good
-    QString error;
-    bool ok() const { return errorLine == 0; }
+public:
+    // The entry of the row that starts on `line`, or nothing, with error() saying why.
+    std::optional<DayRecord> read(const QStringList &fields, int line);
+    const QString &error() const { return m_error; }
+
+private:
+    // The days seen so far, one bit each from 0001-01-01 on, and in file order with their
+    // lines: a lifetime of days costs a few bytes each.
+    std::vector<bool> m_seen;
+    std::vector<std::pair<qint32, qint32>> m_days;
+    QString m_error;
 };
 
-// Reads a file written by diaryToCsv. An empty temperature reads as 0 and an empty
-// condition or diary as the empty text, the way the editor stores them, so an imported
-// row never holds NULL. The first line that is not good stops the reading; then no
-// records are returned.
-DiaryCsv diaryFromCsv(const QByteArray &text);
+// Reads a file written by diaryToCsv, one day at a time and the header first, in the
+// encoding given or else the one CsvReader decides on. An empty temperature reads as 0
+// and an empty condition or diary as the empty text, the way the editor stores them, so
+// an imported row never holds NULL.
+class DiaryCsvReader final
+{
+public:
+    // `text` must outlive the reader.
+    explicit DiaryCsvReader(QByteArrayView text, std::optional<CsvEncoding> encoding = std::nullopt);
+
+    // The next day of the file; nothing at its end, or at the first line that is not
+    // good, which errorLine() then names.
+    std::optional<DayRecord> next();
+
+    int errorLine() const { return m_errorLine; } // 0 while every line was good
+    const QString &error() const { return m_error; }
+    const CsvReader &csv() const { return m_csv; }
+
+private:
+    std::optional<DayRecord> fail(int line, const QString &error);
+
+    CsvReader m_csv;
+    CsvRow m_row; // kept, so that its list of fields is not made anew for each row
+    DiaryRowCheck m_check;
+    bool m_headerRead = false;
+    int m_errorLine = 0;
+    QString m_error;
+};
+
+// What an import of a file would store, as the user sees it before anything is written.
+struct ImportCheck
+{
+    int errorLine = 0; // 0 when every line was good
+    QString error;
+    bool ok() const { return errorLine == 0; }
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    bool marked = false;          // the encoding was settled by a byte order mark
+    qint64 days = 0;              // the days of the file
+    qint64 stored = 0;            // of them, the days that have a row in the diary
+    std::vector<DayRecord> first; // the first kPreviewDays rows, as they will be stored
+    std::vector<DayRecord> later; // the first kPreviewDays rows of days after today
+    qint64 laterDays = 0;         // all of them
+};
+
+inline constexpr int kPreviewDays = 5;
+
+// Reads the whole file once in the encoding given, or else the one CsvReader decides on,
+// keeping only what the preview shows. `storedDays` are the days with a row, in order.
+// `progress`, when given, is told how many bytes are read, now and then.
+ImportCheck checkImport(QByteArrayView text, std::optional<CsvEncoding> encoding, const std::vector<QDate> &storedDays,
+                        const QDate &today, const std::function<void(qsizetype done)> &progress = {});
 
 // Far above a lifetime of daily entries; keeps a wrongly chosen huge file out of memory.
 inline constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
@@ -66,13 +121,5 @@ struct FileBytes
 // The bytes of the file to import. Only a regular file is read (a pipe or a device
 // would block or never end), and never more than `limit` bytes.
 FileBytes readImportFile(const QString &path, qint64 limit);
-
-// The days of an import split by whether the diary already holds them.
-struct ImportPlan
-{
-    std::vector<DayRecord> fresh;    // days without a row
-    std::vector<DayRecord> clashing; // days that have one
-};
-ImportPlan planImport(const std::vector<DayRecord> &records, const DiaryDb &db);
 
 } // namespace nerina

@@ -415,21 +415,6 @@ template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&w
 
 } // namespace
 
-QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
-{
-    // In one read transaction, so that the file is locked once and not once for each day.
-    const QSqlDatabase db = database();
-    return inTransaction(db, QStringLiteral("BEGIN"), [&] {
-        DayFinder finder(db);
-        QSet<QDate> found;
-        for (const QDate &day : days) {
-            if (finder.has(day))
-                found.insert(day);
-        }
-        return found;
-    });
-}
-
 std::vector<QDate> DiaryDb::storedDays() const
 {
     // The save matches a day by DAT_DATE being exactly its text, so only such texts count:

@@ -34,9 +34,6 @@ public:
     // loaded can still be found and saved over.
     bool hasDay(const QDate &day) const;
 
-    // Those of `days` that have an entry, each found as hasDay finds it.
-    QSet<QDate> daysWithRows(const std::vector<QDate> &days) const;
-
     // Every day that has an entry, each found as hasDay finds it, oldest first.
     std::vector<QDate> storedDays() const;
 

@@ -141,38 +141,55 @@ private slots:
         QCOMPARE(QDir(d.folder()).entryList(QDir::Files | QDir::Hidden), files);
     }
 
-    void parseCsv_data()
+    // The encoding is the mark's, else that of the first line that leans to one (a line
+    // valid in both leans by what its UTF-8 reading holds), else the one asked for.
+    void readCsv_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("records"); // "line:field|field / ...", or the line of the error
-        row("CR LF, LF, CR, no last break", QByteArray("a,b\r\nc\nd\re"), "1:a|b / 2:c / 3:d / 4:e");
-        row("byte order mark", QByteArray("\xEF\xBB\xBFx,y\r\n"), "1:x|y");
-        row("quoted", QByteArray("\"1\r\n2\",\"a\"\"b\",\"\"\r\nnext,"), "1:1\r\n2|a\"b| / 3:next|");
-        row("open quote", QByteArray("a\r\nb,\"x\r\ny"), "error on 2");
-        row("quote inside a field", QByteArray("ok\r\nab\"c"), "error on 2");
-        row("text after a quote", QByteArray("\"a\nb\"x"), "error on 2");
-        row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "1:基|礎 / 2:ｷ①");
-        row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "error on 2");
-        row("a mark, then a byte that is no UTF-8", QByteArray("\xEF\xBB\xBFok\r\n\xB1"), "error on 2");
-        row("a field's own U+FEFF", QByteArray("\xEF\xBB\xBFx,\xEF\xBB\xBFy"), "1:x|\uFEFFy");
+        QTest::addColumn<QString>("as");      // the encoding asked for, if any
+        QTest::addColumn<QString>("records"); // "encoding line:field|field / ...", or the line of the error
+        row("CR LF, LF, CR, no last break", QByteArray("a,b\r\nc\nd\re"), "", "UTF-8 1:a|b / 2:c / 3:d / 4:e");
+        row("blank lines at the end", QByteArray("a\r\n\r\n\n\r"), "", "UTF-8 1:a");
+        row("a blank line between", QByteArray("a\r\n\r\nb"), "", "UTF-8 1:a / 2: / 3:b");
+        row("byte order mark", QByteArray("\xEF\xBB\xBFx,y\r\n"), "", "UTF-8 1:x|y");
+        row("quoted", QByteArray("\"1\r\n2\",\"a\"\"b\",\"\"\r\nnext,"), "", "UTF-8 1:1\r\n2|a\"b| / 3:next|");
+        row("open quote", QByteArray("a\r\nb,\"x\r\ny"), "", "error on 2");
+        row("quote inside a field", QByteArray("ok\r\nab\"c"), "", "error on 2");
+        row("text after a quote", QByteArray("\"a\nb\"x"), "", "error on 2");
+        row("Shift_JIS", QByteArray("\x8a\xee,\x91\x62\r\n\xb7\x87\x40"), "", "Shift_JIS 1:基|礎 / 2:ｷ①");
+        row("Shift_JIS half-width katakana, valid UTF-8 too", QByteArray("\xcc\xb8\xc2\xb3,\xc5\xbc"), "",
+            "Shift_JIS 1:ﾌｸﾂｳ|ﾅｼ");
+        row("UTF-8 valid in Shift_JIS too", QByteArray("a\r\n\"今日は\n雨\""), "", "UTF-8 1:a / 2:今日は\n雨");
+        row("UTF-8 with one Shift_JIS line", QByteArray("ok\r\n今日は雨でした\r\n\x93\xaa\x92\xc9"), "", "error on 3");
+        row("as Shift_JIS when asked", QByteArray("a\r\n今日は"), "Shift_JIS", "Shift_JIS 1:a / 2:莉頑律縺ｯ");
+        row("a line that is not Shift_JIS", QByteArray("a\r\n頭痛"), "Shift_JIS", "error on 2");
+        row("neither UTF-8 nor Shift_JIS", QByteArray("ok\r\na,\xFF\xFE"), "", "error on 2");
+        row("a mark, then a byte that is no UTF-8", QByteArray("\xEF\xBB\xBFok\r\n\xB1"), "", "error on 2");
+        row("a field's own U+FEFF", QByteArray("\xEF\xBB\xBFx,\xEF\xBB\xBFy"), "", "UTF-8 1:x|\uFEFFy");
     }
-    void parseCsv()
+    void readCsv()
     {
         QFETCH(QByteArray, text);
+        QFETCH(QString, as);
         QFETCH(QString, records);
-        const CsvParse parsed = nerina::parseCsv(text);
+        std::optional<CsvEncoding> encoding;
+        if (!as.isEmpty())
+            encoding = as == encodingName(CsvEncoding::Utf8) ? CsvEncoding::Utf8 : CsvEncoding::Cp932;
+        CsvReader reader(text, encoding);
         QStringList out;
-        for (const CsvRow &r : parsed.rows)
+        for (CsvRow r; reader.next(&r);)
             out << QString::number(r.line) + u':' + r.fields.join(u'|');
-        QCOMPARE(parsed.ok() ? out.join(QStringLiteral(" / ")) : QStringLiteral("error on %1").arg(parsed.errorLine),
+        QCOMPARE(reader.errorLine() == 0 ? encodingName(reader.encoding()) + u' ' + out.join(QStringLiteral(" / "))
+                                         : QStringLiteral("error on %1").arg(reader.errorLine()),
                  records);
     }
 
-    // A file is taken whole or not at all; the first line that is not good is named.
-    void diaryFromCsv_data()
+    // A file is taken whole or not at all; the first line that is not good is named. The
+    // preview holds the first days and the first days after today.
+    void checkImport_data()
     {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("read"); // the records, or "line: error"
+        QTest::addColumn<QString>("read"); // "days: the first / later: the first after today", or "line: error"
         row("wrong header", QByteArray("date,temp,condition,diary,period,intercourse\r\n2026-03-05,36.5,,,0,0"),
             "1: 見出し行が date,temperature,condition,diary,period,intercourse ではありません。");
         row("a day twice", kHeader + "2026-03-05,36.5,,,0,0\r\n2026/3/5,36.6,,,0,0",
@@ -181,13 +198,25 @@ private slots:
         row("7 columns", kHeader + "2026-03-05,36.5,,,0,0,", "2: 列の数が 6 ではなく 7 です。");
         row("no number, after a diary of two lines",
             kHeader + "2026-03-05,36.5,,\"a\r\nb\",0,0\r\n2026-03-06,36.5℃,,,0,0", "4: 体温が数値ではありません。");
+        QByteArray days = kHeader;
+        for (int d = 1; d <= 6; ++d)
+            days += QStringLiteral("2026-12-0%1,,,,0,0\r\n").arg(d).toLatin1();
+        row("days after today, a period day in 2062", days + "2062/11/26,,,,1,0\r\n\r\n",
+            "7: 2026-12-01|0|||0|0 / 2026-12-02|0|||0|0 / 2026-12-03|0|||0|0 / 2026-12-04|0|||0|0 / "
+            "2026-12-05|0|||0|0 / later 1: 2062-11-26|0|||1|0");
     }
-    void diaryFromCsv()
+    void checkImport()
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, read);
-        const DiaryCsv csv = nerina::diaryFromCsv(text);
-        QCOMPARE(csv.ok() ? test::text(csv.records) : QStringLiteral("%1: %2").arg(csv.errorLine).arg(csv.error), read);
+        const ImportCheck c = nerina::checkImport(text, std::nullopt, {}, QDate(2026, 12, 6));
+        QCOMPARE(c.ok() ? QStringLiteral("%1: %2 / later %3: %4")
+                              .arg(c.days)
+                              .arg(test::text(c.first))
+                              .arg(c.laterDays)
+                              .arg(test::text(c.later))
+                        : QStringLiteral("%1: %2").arg(c.errorLine).arg(c.error),
+                 read);
     }
 
     // Every row leaves as it is stored, whatever another tool put there, and comes back in
@@ -203,6 +232,12 @@ private slots:
         row("texts to quote", QVariantList {"2026-03-05", 36.45, "体\n温", "a,\"q\"", 1, 0},
             QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0\r\n"), "2026-03-05|36.45|体\n温|a,\"q\"|1|0",
             true);
+        row("a quote and nothing else to quote", QVariantList {"2026-03-05", 36.45, "a\"b", "", 0, 0},
+            QByteArray("2026-03-05,36.45,\"a\"\"b\",,0,0\r\n"), "2026-03-05|36.45|a\"b||0|0", true);
+        row("two rows of one day (no key)",
+            QVariantList {QVariantList {"2026-03-05", 36.4, "", "", 0, 0},
+                          QVariantList {"2026-03-05", 36.5, "", "", 0, 0}},
+            QByteArray("2026-03-05,36.4,,,0,0\r\n2026-03-05,36.5,,,0,0\r\n"), "refused", true);
         row("float tail", QVariantList {"2026-03-05", 0.1 + 0.2, "", "", 0, 0},
             QByteArray("2026-03-05,0.30000000000000004,,,0,0\r\n"), "2026-03-05|0.30000000000000004|||0|0", true);
         row("NULLs", QVariantList {"2026-03-05", null, null, null, null, null}, QByteArray("2026-03-05,,,,0,0\r\n"),
@@ -227,15 +262,18 @@ private slots:
         test::TestDiary d;
         d.exec(QStringLiteral("DROP TABLE DATA_FIL")); // the table as another tool made it: no checks
         d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
-        d.insertRaw(stored);
+        for (const QVariant &r :
+             stored.first().typeId() == QMetaType::QVariantList ? stored : QVariantList {QVariant(stored)})
+            d.insertRaw(r.toList());
         const DiaryExport csv = diaryToCsv(d.db().storedRows());
         QCOMPARE(csv.text, "\xEF\xBB\xBF" + kHeader + line);
         QCOMPARE(csv.refused, int(imported == "refused"));
-        const DiaryCsv back = nerina::diaryFromCsv(csv.text);
-        QCOMPARE(back.ok() ? test::text(back.records) : QStringLiteral("refused"), imported);
-        const ImportPlan plan = planImport({day(march(4)), day(march(5))}, d.db());
-        QCOMPARE(plan.clashing.size(), std::size_t(clashes));
-        QCOMPARE(plan.fresh.size(), std::size_t(2 - clashes));
+        const ImportCheck back = nerina::checkImport(csv.text, std::nullopt, {}, march(6));
+        QCOMPARE(back.ok() ? test::text(back.first) : QStringLiteral("refused"), imported);
+        const std::vector<QDate> days = d.db().storedDays();
+        QCOMPARE(nerina::checkImport(kHeader + "2026-03-04,,,,0,0\r\n2026-03-05,,,,0,0", std::nullopt, days, march(6))
+                     .stored,
+                 int(clashes));
     }
 };
 

@@ -223,53 +223,83 @@ private slots:
         QCOMPARE(file.readAll(), diaryToCsv(s.diary.db().storedRows()).text);
     }
 
-    // One question for the stored days, No by default; the day on screen shows what came
-    // in for it unless it holds unsaved edits; what cannot be read writes nothing.
+    // The preview first, where she may read the file in the other encoding or cancel; then
+    // one question for the stored days, No by default; a cancel while writing writes
+    // nothing. The day on screen shows what came in for it unless it holds unsaved edits;
+    // what cannot be read writes nothing.
     void importDiary_data()
     {
-        QTest::addColumn<QByteArray>("file"); // or a pipe, a file over the limit, an endless device
+        QTest::addColumn<QByteArray>("file"); // or a pipe, a file of so many bytes, an endless device
         QTest::addColumn<QString>("answers");
+        QTest::addColumn<int>("cancelAt"); // the day at which writing is cancelled
         QTest::addColumn<bool>("edited");
-        QTest::addColumn<QString>("after"); // the conditions of yesterday and today, and the condition box
-        const QByteArray both("\xEF\xBB\xBF"
-                              "date,temperature,condition,diary,period,intercourse\r\n"
-                              "2026-12-05,36.5,file,,0,0\n2026-12-06,36.6,file,,0,0");
-        row("Yes replaces stored days", both, "Y", false, "file file file");
-        row("No keeps them", both, "N", false, "old file file");
-        row("unsaved edits stay", both, "N", true, "old file 3");
-        row("a bad line writes nothing", both + "\n2026-12-07,36.5", "", false, "old none ");
-        for (const char *name : {"pipe", "big", "/dev/zero"})
-            row(name, QByteArray(name), "", false, "old none ");
+        QTest::addColumn<QString>("after"); // yesterday's and today's condition, the box | previews | last message
+        const QByteArray header("date,temperature,condition,diary,period,intercourse\r\n");
+        const QByteArray both = "\xEF\xBB\xBF" + header + "2026-12-05,36.5,file,,0,0\n2026-12-06,36.6,file,,0,0";
+        const char *none = "old none  |  | ";
+        row("Yes replaces stored days", both, "IY", -1, false,
+            "file file file | UTF-8 1+1 file | 2 日分のﾃﾞｰﾀを取り込みました。");
+        row("No keeps them", both, "IN", -1, false, "old file file | UTF-8 1+1 file | 1 日分のﾃﾞｰﾀを取り込みました。");
+        row("unsaved edits stay", both, "IN", -1, true, "old file 3 | UTF-8 1+1 file | 1 日分のﾃﾞｰﾀを取り込みました。");
+        row("cancelled in the preview", both, "C", -1, false, "old none  | UTF-8 1+1 file | ");
+        row("cancelled while writing", both, "IY", 1, false, "old none  | UTF-8 1+1 file | 取り込みを中止しました。");
+        row("read in the other encoding", header + "2026-12-06,36.6,\xcc\xb8\xc2\xb3,,0,0\r\n2062/11/26,,,,1,0", "EI",
+            -1, false,
+            "old \u0338\u00B3 \u0338\u00B3 | Shift_JIS 2+0 ﾌｸﾂｳ 2062/11/26（月経） / "
+            "UTF-8 2+0 \u0338\u00B3 2062/11/26（月経） | 2 日分のﾃﾞｰﾀを取り込みました。");
+        row("a bad line writes nothing", both + "\n2026-12-07,36.5", "", -1, false,
+            QString::fromUtf8(none) + "4 行目が正しくありません。");
+        const QString notAFile = QString::fromUtf8(none) + "通常のﾌｧｲﾙではないため、読み込めません。";
+        row("pipe", QByteArray("pipe"), "", -1, false, notAFile);
+        row("64 MiB", QByteArray("67108864"), "", -1, false, QString::fromUtf8(none) + "1 行目が正しくありません。");
+        row("a byte more", QByteArray("67108865"), "", -1, false, QString::fromUtf8(none) + "ﾌｧｲﾙが大きすぎます。");
+        row("/dev/zero", QByteArray("/dev/zero"), "", -1, false, notAFile);
     }
     void importDiary()
     {
         QFETCH(QByteArray, file);
         QFETCH(QString, answers);
+        QFETCH(int, cancelAt);
         QFETCH(bool, edited);
         QFETCH(QString, after);
         test::ShownForm s;
         s.diary.db().saveDay(day(kToday.addDays(-1), 36.1, QStringLiteral("old")));
         QFile in(file.startsWith('/') ? QString::fromLatin1(file) : s.diary.folder() + QStringLiteral("/in.csv"));
+        bool sized = false;
+        const qint64 size = file.toLongLong(&sized); // a bad first line, then zeros
         if (file == "pipe")
             QCOMPARE(::mkfifo(QFile::encodeName(in.fileName()).constData(), 0600), 0);
         else if (!file.startsWith('/'))
             QVERIFY(in.open(QIODevice::WriteOnly)
-                    && (file == "big" ? in.resize(kMaxImportBytes + 1) : in.write(file) == file.size()));
+                    && (sized ? in.write("\"x\"y\n") == 5 && in.resize(size) : in.write(file) == file.size()));
         in.close();
         QVERIFY(s.start());
         if (edited)
             test::typeText(s.ui().entry->CONDITION_TEXT, QStringLiteral("3"));
         s.dialogs.answer(answers);
+        s.dialogs.cancelAt = {-1, cancelAt}; // reading the file, then writing it
         s.dialogs.fileNames << in.fileName();
         s.ui().mnuImport->trigger();
-        QCOMPARE(s.dialogs.shown.size(), answers.size() + 1); // and the outcome
-        if (!answers.isEmpty())
+        QVERIFY(s.dialogs.unscriptedQuestions == 0 && s.dialogs.answers.isEmpty()
+                && s.dialogs.previewAnswers.isEmpty());
+        if (answers.contains(u'Y') || answers.contains(u'N'))
             QVERIFY(s.dialogs.shown.first().defaultButton == Dialogs::Answer::No);
+        QStringList previews;
+        for (const Dialogs::ImportPreview &p : s.dialogs.previews)
+            previews << QStringLiteral("%1 %2+%3 %4 %5")
+                            .arg(p.encoding)
+                            .arg(p.newDays)
+                            .arg(p.storedDays)
+                            .arg(p.rows.value(0).value(2), p.laterDays.join(u','))
+                            .trimmed();
         const auto condition = [&](const QDate &d) {
             const std::optional<DayRecord> r = s.diary.db().findDay(d);
             return r ? *r->CONDITION : QStringLiteral("none");
         };
-        QCOMPARE(condition(kToday.addDays(-1)) + u' ' + condition(kToday) + u' ' + s.ui().entry->CONDITION_TEXT->text(),
+        QCOMPARE(QStringList({condition(kToday.addDays(-1)), condition(kToday), s.ui().entry->CONDITION_TEXT->text(),
+                              QStringLiteral("|"), previews.join(QStringLiteral(" / ")), QStringLiteral("|"),
+                              s.dialogs.shown.isEmpty() ? QString() : s.dialogs.last().text.section(u'\n', 0, 0)})
+                     .join(u' '),
                  after);
     }
 };
