@@ -27,7 +27,8 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // The entry of one day, if there is one.
+    // The entry of one day, if there is one, with the row it was read from: of two rows of
+    // the day (another tool's table without the key), the first stored.
     std::optional<DayRecord> findDay(const QDate &day) const;
 
     // Whether the day has an entry; its values are not read, so a row that cannot be
@@ -41,14 +42,17 @@ public:
     enum class Existing { Replace, Keep };
 
     // Stores every entry in one transaction, all of them or none: adds each day's row, or
-    // changes the one there. With Keep, a day that has a row when the transaction looks
-    // is left exactly as it is; those days are returned (always none with Replace).
+    // changes the one there (of two rows of the day, the entry's own row while it is there,
+    // else the one findDay reads; never both). With Keep, a day that has a row when the
+    // transaction looks is left exactly as it is; those days are returned (always none
+    // with Replace).
     std::vector<QDate> saveDays(const std::vector<DayRecord> &records, Existing existing = Existing::Replace);
 
     // One entry, as saveDays; false when Keep found the day's row and wrote nothing.
     bool saveDay(const DayRecord &record, Existing existing = Existing::Replace);
 
-    // Every entry dated on or after `from`, newest first.
+    // Every entry dated on or after `from`, newest first; of two rows of a day, the one
+    // findDay reads comes first.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
 
     // Every entry dated from `from` up to and including `upTo`, newest first.
@@ -61,8 +65,9 @@ public:
     std::vector<QVariantList> storedRows() const;
 
     // Every day, oldest first, with what the cycle record needs of it: the temperature
-    // (none when it is 0, NULL or not a number) and the period mark. Rows whose day cannot
-    // be read, and second rows of a day, are left out.
+    // (none when it is 0, NULL or not a number; a text counts as the number it reads as)
+    // and the period mark. Rows whose day cannot be read, and second rows of a day, are
+    // left out.
     struct CycleDay
     {
         QDate day;
@@ -93,6 +98,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    bool m_rowIds = false; // the table has SQLite's rowid (every table but one made WITHOUT ROWID)
 };
 
 // The Japanese text for an SQLite result code the user can act on (busy, read-only,

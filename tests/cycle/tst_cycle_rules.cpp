@@ -17,7 +17,8 @@ const QString kFertile = QStringLiteral("妊娠可能日です");
 const QString kOrdinary = QStringLiteral("通常日です");
 
 // A diary from 2026-01-01 on, a character a day: P a period day, l a low and h a high
-// reading (36.30 and 36.70), - a day recorded without a temperature, . a day not recorded.
+// reading (36.30 and 36.70), - a day recorded without a temperature, x one with a number no
+// body temperature can be, . a day not recorded.
 std::vector<DiaryDb::CycleDay> diary(const QString &days)
 {
     std::vector<DiaryDb::CycleDay> out;
@@ -26,6 +27,7 @@ std::vector<DiaryDb::CycleDay> diary(const QString &days)
         if (c != QLatin1Char('.'))
             out.push_back({QDate(2026, 1, 1).addDays(i),
                            c == u'h'   ? std::optional(36.7)
+                           : c == u'x' ? std::optional(21474836.48)
                            : c == u'-' ? std::nullopt
                                        : std::optional(36.3),
                            c == u'P'});
@@ -153,9 +155,9 @@ private slots:
         row("one period only", "PPPPPllll", QStringList {"2026-01-01 9/5+"});
         row("no period", "lllll", QStringList {});
         // A shift found by the graph's rule splits the cycle: the luteal phase runs from the
-        // first high reading to the cycle's end; days without a temperature are left out of
-        // the means, never counted as 36.5.
-        row("a shift", "PPPPP" + QString(9, u'l') + "hhh--hhhhhhhhh" + "PP",
+        // first high reading to the cycle's end; days without a temperature, or with no body
+        // temperature, are left out of the means, never counted as 36.5.
+        row("a shift", "PPPPP" + QString(9, u'l') + "hhh-xhhhhhhhhh" + "PP",
             QStringList {"2026-01-29 2/2+", "2026-01-01 28/5 2026-01-15 14 36.30-36.70"});
     }
     void cycles()

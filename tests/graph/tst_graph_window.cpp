@@ -62,6 +62,8 @@ private slots:
         // broken where a day has none.
         QCOMPARE(graph->series()->count(), 180);
         QCOMPARE(graph->series()->at(178), QPointF(179, 36.5));
+        const QPen faint = graph->series()->pen(); // a line that passes for no measurement
+        QVERIFY(faint.style() == Qt::CustomDashLine && faint.color().alpha() < 128);
         QStringList runs;
         for (QLineSeries *run : graph->readingRuns())
             runs << QStringLiteral("%1-%2").arg(run->points().first().x()).arg(run->points().last().x());
