@@ -72,11 +72,11 @@ public:
             fail();
         for (int i = 0; i < values.size(); ++i) {
             const QVariant &v = values.at(i);
-            const QByteArray text = v.toString().toUtf8(); // days only: no mark to lose
-            if ((v.typeId() == QMetaType::QString
-                     ? sqlite3_bind_text(prepared, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT)
-                     : sqlite3_bind_int64(prepared, i + 1, v.toLongLong()))
-                != SQLITE_OK)
+            const QByteArray text = v.toString().toUtf8();
+            const int bound = v.typeId() == QMetaType::QString ? sqlite3_bind_text(prepared, i + 1, text.constData(),
+                                                                                   int(text.size()), SQLITE_TRANSIENT)
+                                                               : sqlite3_bind_int64(prepared, i + 1, v.toLongLong());
+            if (bound != SQLITE_OK)
                 fail();
         }
     }

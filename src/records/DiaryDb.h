@@ -60,8 +60,8 @@ public:
 
     // Every row as it is stored, ordered by DAT_DATE: each value of the type SQLite holds
     // it in (NULL, integer, real, text or blob), never converted, in the order
-    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows that daysFrom could not read
-    // (another tool's text in TEMP, a day that is no day) are here too.
+    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows whose day daysFrom cannot place
+    // (a day that is no day) are here too.
     std::vector<QVariantList> storedRows() const;
 
     // Every day, oldest first, with what the cycle record needs of it: the temperature
