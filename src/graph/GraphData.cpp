@@ -2,6 +2,7 @@
 
 #include "common/Conversions.h"
 #include "history/HistoryRows.h"
+#include "records/DayRecord.h"
 
 #include <QDate>
 

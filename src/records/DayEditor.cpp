@@ -298,8 +298,9 @@ DayRecord DayEditor::recordFromControls() const
     if (loaded && temp == loaded->temp) {
         record.TEMP = loaded->row.TEMP;
         record.storedTemp = loaded->row.storedTemp;
-    } else
+    } else {
         record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
+    }
     const QString condition = CONDITION_TEXT->text();
     record.CONDITION = loaded && condition == loaded->condition ? loaded->row.CONDITION : condition;
     const QString diary = diaryText(DIARY_TEXT);
