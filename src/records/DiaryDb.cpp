@@ -127,7 +127,7 @@ QString engineErrorText(int sqliteCode)
     }
 }
 
-DiaryDb::DiaryDb(const QString &path)
+DiaryDb::DiaryDb(const QString &path, Access access)
     : m_path(path), m_connection(QStringLiteral("diary-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     {
@@ -135,9 +135,11 @@ DiaryDb::DiaryDb(const QString &path)
         // mode=rw: a missing file is an error, never a new empty database. A file its
         // owner has made read-only is opened read-only, so it is never written even by
         // an account (root) that the permission bits do not stop.
-        const bool writable = QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
+        const bool writable = access == Access::Diary && QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
         QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        url.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+        url.setQuery(writable                  ? QStringLiteral("mode=rw")
+                     : access == Access::Diary ? QStringLiteral("mode=ro")
+                                               : QStringLiteral("mode=ro&immutable=1"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
         if (!db.open()) {
@@ -190,6 +192,14 @@ DiaryDb::~DiaryDb()
 }
 
 QSqlDatabase DiaryDb::database() const { return QSqlDatabase::database(m_connection, false); }
+
+namespace {
+
+// The SQLite handle under a connection, for the readers and the copy that go around the
+// toolkit's layer.
+sqlite3 *handleOf(const QSqlDatabase &db) { return *static_cast<sqlite3 *const *>(db.driver()->handle().data()); }
+
+} // namespace
 
 namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
@@ -313,7 +323,7 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
 {
     // Only the three columns, in key order, straight from the engine: a diary of a
     // lifetime is read in one pass, without a variant for each value.
-    sqlite3 *db = *static_cast<sqlite3 *const *>(database().driver()->handle().data());
+    sqlite3 *db = handleOf(database());
     const auto failed = [db] {
         const QString text = engineErrorText(sqlite3_errcode(db));
         return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
@@ -430,12 +440,12 @@ QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
     });
 }
 
-void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
+void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *diary)> &beforeDelete)
 {
     const QSqlDatabase db = database();
     inWriteTransaction(db, [&] {
         if (beforeDelete)
-            beforeDelete(rowCount());
+            beforeDelete(handleOf(db));
         // "< the next day" also takes rows of that day that carry a time of day.
         QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
         query.addBindValue(storedDay(upTo.addDays(1)));
