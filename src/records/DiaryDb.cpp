@@ -56,6 +56,10 @@ void run(QSqlQuery &query)
         fail(query.lastError());
 }
 
+// The SQLite handle under a connection, for the readers and the copy that go around the
+// toolkit's layer.
+sqlite3 *handleOf(const QSqlDatabase &db) { return *static_cast<sqlite3 *const *>(db.driver()->handle().data()); }
+
 // A read straight from the engine. The driver reads every text as UTF-16, converted by
 // SQLite, which gives U+FFFE and U+FFFF back as U+FFFD; in UTF-8 a text is read exactly as
 // it is stored. Values come as the driver gives them: NULL, integer, real, text or blob.
@@ -63,7 +67,7 @@ class Reader final
 {
 public:
     Reader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
-        : m_db(*static_cast<sqlite3 *const *>(db.driver()->handle().data()))
+        : m_db(handleOf(db))
     {
         sqlite3_stmt *prepared = nullptr;
         const int rc = sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &prepared, nullptr);
@@ -217,7 +221,7 @@ QString engineErrorText(int sqliteCode)
     }
 }
 
-DiaryDb::DiaryDb(const QString &path)
+DiaryDb::DiaryDb(const QString &path, Access access)
     : m_path(path), m_connection(QStringLiteral("diary-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     {
@@ -225,9 +229,11 @@ DiaryDb::DiaryDb(const QString &path)
         // mode=rw: a missing file is an error, never a new empty database. A file its
         // owner has made read-only is opened read-only, so it is never written even by
         // an account (root) that the permission bits do not stop.
-        const bool writable = QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
+        const bool writable = access == Access::Diary && QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
         QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        url.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+        url.setQuery(writable                  ? QStringLiteral("mode=rw")
+                     : access == Access::Diary ? QStringLiteral("mode=ro")
+                                               : QStringLiteral("mode=ro&immutable=1"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
         if (!db.open()) {
@@ -508,12 +514,12 @@ QSet<QDate> DiaryDb::daysWithRows(const std::vector<QDate> &days) const
     });
 }
 
-void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
+void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *diary)> &beforeDelete)
 {
     const QSqlDatabase db = database();
     inWriteTransaction(db, [&] {
         if (beforeDelete)
-            beforeDelete(rowCount());
+            beforeDelete(handleOf(db));
         // "< the next day" also takes rows of that day that carry a time of day.
         QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
         query.addBindValue(storedDay(upTo.addDays(1)));

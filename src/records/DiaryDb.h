@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3;
+
 namespace nerina {
 
 // The only door to the diary table. Every statement binds its values; every failure
@@ -18,9 +20,15 @@ namespace nerina {
 class DiaryDb final
 {
 public:
+    // How the file is opened. A ReadOnlyCopy is a file nothing else writes (a backup):
+    // opened read-only and immutable, so that SQLite never writes it, not even to roll
+    // back a journal lying beside it, and creates nothing beside it (no -journal, -wal
+    // or -shm).
+    enum class Access { Diary, ReadOnlyCopy };
+
     // Opens an existing diary file (never creates one) and checks that it holds the
     // diary table with its six columns.
-    explicit DiaryDb(const QString &path);
+    explicit DiaryDb(const QString &path, Access access = Access::Diary);
     ~DiaryDb();
     DiaryDb(const DiaryDb &) = delete;
     DiaryDb &operator=(const DiaryDb &) = delete;
@@ -83,9 +91,11 @@ public:
     qint64 rowCount() const;
 
     // Deletes every entry dated on or before `upTo`, in one statement. `beforeDelete`, when
-    // given, runs first inside the same transaction with the table's row count; whatever
-    // it throws stops the delete before a row is gone.
-    void deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete = {});
+    // given, runs first inside the same write transaction, given this connection's own
+    // SQLite handle: what it reads or copies there is exactly what the delete starts
+    // from, since no other connection can write until the delete is done.
+    // Whatever it throws stops the delete before a row is gone.
+    void deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *diary)> &beforeDelete = {});
 
     // A day as DAT_DATE stores it ("2026-03-05"), and back; a time of day after the
     // date is ignored.

@@ -92,7 +92,7 @@ private slots:
         if (diary == "meanwhile")
             s.diary.db().saveDay(old);
         s.dialogs.answer(answers);
-        const auto save = [&](qint64 = 0) {
+        const auto save = [&](sqlite3 * = nullptr) {
             if (byButton)
                 QTest::mouseClick(s.ui().entry->REG_BTN, Qt::LeftButton);
             else
