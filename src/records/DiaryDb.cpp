@@ -309,7 +309,19 @@ std::vector<QVariantList> DiaryDb::storedRows() const
     return rows;
 }
 
-std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
+namespace {
+
+// The upper bound of the stored days up to `upTo`: "< the next day" keeps its rows with a time
+// of day. Without one, every stored day: each starts with a digit, which sorts before ':', and
+// text that is no day at all (from other tools) is kept out.
+QString dayBound(const std::optional<QDate> &upTo)
+{
+    return upTo ? DiaryDb::storedDay(upTo->addDays(1)) : QStringLiteral(":");
+}
+
+} // namespace
+
+std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays(const std::optional<QDate> &upTo) const
 {
     // Only the three columns, in key order, straight from the engine: a diary of a
     // lifetime is read in one pass, without a variant for each value.
@@ -319,12 +331,14 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
         return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
     };
     sqlite3_stmt *prepared = nullptr;
-    const int prepareRc
-        = sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE",
-                             -1, &prepared, nullptr);
+    const int prepareRc = sqlite3_prepare_v2(
+        db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ? ORDER BY DAT_DATE", -1, &prepared, nullptr);
     // Finalized however this returns, also when a throw leaves the loop.
     const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owned(prepared, &sqlite3_finalize);
     if (prepareRc != SQLITE_OK)
+        throw failed();
+    const QByteArray bound = dayBound(upTo).toUtf8();
+    if (sqlite3_bind_text(prepared, 1, bound.constData(), int(bound.size()), SQLITE_TRANSIENT) != SQLITE_OK)
         throw failed();
     sqlite3_stmt *const statement = owned.get();
     // A text where a number belongs counts when it reads as one, as elsewhere.
@@ -355,15 +369,15 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
     return days;
 }
 
-std::vector<QDate> DiaryDb::periodDays(int limit) const
+std::vector<QDate> DiaryDb::periodDays(int limit, const std::optional<QDate> &upTo) const
 {
-    // Walks the primary key from the newest day down and stops after `limit` period days.
-    // Every stored day starts with a digit, which sorts before ':'; the bound keeps text
-    // that is no day at all (from other tools) from taking the places of real days.
-    QSqlQuery query = prepare(
-        database(),
-        QStringLiteral(
-            "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    // Walks the primary key from the bound down and stops after `limit` period days; the
+    // bound keeps text that is no day at all from taking the places of real days.
+    QSqlQuery query
+        = prepare(database(),
+                  QStringLiteral(
+                      "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ? AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    query.addBindValue(dayBound(upTo));
     query.addBindValue(limit);
     run(query);
     std::vector<QDate> days;
