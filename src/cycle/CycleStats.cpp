@@ -133,4 +133,9 @@ CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count)
     return s;
 }
 
+int suggestedCycleLength(const CycleSummary &lastSix)
+{
+    return lastSix.enough ? int(std::lround(lastSix.meanLength)) : 0;
+}
+
 } // namespace nerina

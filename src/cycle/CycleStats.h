@@ -45,4 +45,8 @@ struct CycleSummary
 };
 CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count);
 
+// The cycle length the summary of the last 6 suggests: its mean, rounded to whole days; 0
+// when it says nothing.
+int suggestedCycleLength(const CycleSummary &lastSix);
+
 } // namespace nerina

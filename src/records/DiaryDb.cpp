@@ -403,14 +403,27 @@ std::vector<QVariantList> DiaryDb::storedRows() const
     return rows;
 }
 
-std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
+namespace {
+
+// The upper bound of the stored days up to `upTo`: "< the next day" keeps its rows with a time
+// of day. Without one, every stored day: each starts with a digit, which sorts before ':', and
+// text that is no day at all (from other tools) is kept out.
+QString dayBound(const std::optional<QDate> &upTo)
+{
+    return upTo ? DiaryDb::storedDay(upTo->addDays(1)) : QStringLiteral(":");
+}
+
+} // namespace
+
+std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays(const std::optional<QDate> &upTo) const
 {
     // Only the three columns, in key order (of two rows of a day, the first stored), straight
     // from the engine: a diary of a lifetime is read in one pass, without a variant for
     // each number.
-    Reader row(database(), QStringLiteral("SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' "
-                                          "ORDER BY DAT_DATE%1")
-                               .arg(m_rowIds ? QStringLiteral(", rowid") : QString()));
+    Reader row(database(),
+               QStringLiteral("SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ? ORDER BY DAT_DATE%1")
+                   .arg(m_rowIds ? QStringLiteral(", rowid") : QString()),
+               {dayBound(upTo)});
     sqlite3_stmt *const statement = row.statement();
     // A text where a number belongs counts when it reads as one, as elsewhere.
     const auto number = [&row, statement](int column, bool *ok) {
@@ -439,15 +452,15 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
     return days;
 }
 
-std::vector<QDate> DiaryDb::periodDays(int limit) const
+std::vector<QDate> DiaryDb::periodDays(int limit, const std::optional<QDate> &upTo) const
 {
-    // Walks the primary key from the newest day down and stops after `limit` period days.
-    // Every stored day starts with a digit, which sorts before ':'; the bound keeps text
-    // that is no day at all (from other tools) from taking the places of real days.
-    QSqlQuery query = prepare(
-        database(),
-        QStringLiteral(
-            "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    // Walks the primary key from the bound down and stops after `limit` period days; the
+    // bound keeps text that is no day at all from taking the places of real days.
+    QSqlQuery query
+        = prepare(database(),
+                  QStringLiteral(
+                      "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ? AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    query.addBindValue(dayBound(upTo));
     query.addBindValue(limit);
     run(query);
     std::vector<QDate> days;

@@ -82,10 +82,12 @@ public:
         std::optional<double> temp;
         bool period = false;
     };
-    std::vector<CycleDay> cycleDays() const;
+    // With `upTo`, only the days up to and including it.
+    std::vector<CycleDay> cycleDays(const std::optional<QDate> &upTo = std::nullopt) const;
 
-    // The days marked as period days, newest first.
-    std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them
+    // The days marked as period days, newest first; a negative limit: all of them. With
+    // `upTo`, only those up to and including it.
+    std::vector<QDate> periodDays(int limit = -1, const std::optional<QDate> &upTo = std::nullopt) const;
 
     // The number of rows in the table.
     qint64 rowCount() const;

@@ -168,18 +168,21 @@ private slots:
     }
 
     // More than 180 days of cycles: the summary takes the newest complete ones of the
-    // whole diary, and says nothing from fewer than three.
+    // whole diary, and says nothing from fewer than three; the length it suggests is the
+    // mean rounded, not cut.
     void summary_data()
     {
         QTest::addColumn<QString>("days");
         QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("summary"); // cycles shortest-longest mean
+        QTest::addColumn<QString>("summary"); // cycles shortest-longest mean >suggested
         QString year;
         for (int length : {40, 26, 27, 28, 29, 30, 31, 32})
             year += cycle(length);
-        row("last 6 of 8", year + "P", 6, "6 27-32 29.5");
-        row("all 8 of 12", year + "P", 12, "8 26-40 30.4");
-        row("two are not enough", cycle(28) + cycle(30) + "P", 6, "2 -");
+        row("last 6 of 8", year + "P", 6, "6 27-32 29.5 >30");
+        row("all 8 of 12", year + "P", 12, "8 26-40 30.4 >30");
+        row("three are enough", cycle(28) + cycle(31) + cycle(30) + "P", 6, "3 28-31 29.7 >30");
+        row("mean rounded up", cycle(28) + cycle(30) + cycle(30) + cycle(30) + cycle(31) + "P", 6, "5 28-31 29.8 >30");
+        row("two are not enough", cycle(28) + cycle(30) + "P", 6, "2 - >0");
     }
     void summary()
     {
@@ -189,7 +192,7 @@ private slots:
         const CycleSummary s = summarizeCycles(cycleRecords(diary(days)), count);
         const QString got = s.enough ? QString::asprintf("%d %d-%d %.1f", s.cycles, s.shortest, s.longest, s.meanLength)
                                      : QString::asprintf("%d -", s.cycles);
-        QCOMPARE(got, summary);
+        QCOMPARE(got + QStringLiteral(" >%1").arg(suggestedCycleLength(s)), summary);
     }
 
     // A series, oldest first: a reading a day, "-" none, "P" before a reading a period start,

@@ -104,6 +104,10 @@ private slots:
         QCOMPARE(cycleDays.join(u" / "),
                  QStringLiteral("2026-03-03|-|0 / 2026-03-04|36.5|0 / 2026-03-07|36.5|1 / 2026-04-01|-|0"));
 
+        // Both readers of the cycle end at a day when asked to, its rows with a time of day included.
+        QCOMPARE(db.periodDays(-1, march(6)), std::vector<QDate> {march(4)});
+        QCOMPARE(db.cycleDays(march(4)).back().day, march(4));
+
         // Nothing goes when the check before it says no; the cut-off day goes, its timed row too.
         qint64 counted = 0;
         QVERIFY_THROWS_EXCEPTION(AppError, db.deleteUpTo(march(9), [](sqlite3 *) { throw AppError(QString()); }));

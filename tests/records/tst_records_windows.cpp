@@ -10,8 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <cerrno>
-
 #include <sys/stat.h>
 
 using namespace nerina;
@@ -210,18 +208,30 @@ private slots:
         QCOMPARE(ui.DIARY_TEXT->toPlainText(), diary);
     }
 
-    // The diary goes out as stored; a failure says why in Japanese.
+    // The diary goes out as stored, from a dialog in her home without a documents folder,
+    // to the file the message names, past a partial file of a cut-off export; the diary
+    // itself is refused, saying why in Japanese.
     void exportDiary()
     {
         test::ShownForm s;
         s.diary.insertRaw({"2026-03-06", "abc", "", "", 0, 0}); // another tool's word for a temperature
         QVERIFY(s.start());
+        QTemporaryDir home; // without a documents folder
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
         const QString path = s.diary.folder() + QStringLiteral("/out.csv");
-        s.dialogs.fileNames << s.diary.folder() + QStringLiteral("/missing/out.csv") << path;
+        QVERIFY(QFile(partialPathFor(path)).open(QIODevice::WriteOnly));
+        s.dialogs.fileNames << s.diary.path() << path;
         s.ui().mnuExport->trigger();
         s.ui().mnuExport->trigger();
-        QCOMPARE(s.dialogs.texts().first(), QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(ENOENT));
+        qputenv("HOME", realHome);
+        QCOMPARE(s.dialogs.offered.first(), home.filePath(QStringLiteral("nerina-20261206.csv")));
+        QVERIFY(s.dialogs.texts().first().startsWith(
+            QStringLiteral("ﾌｧｲﾙに書き込めません。\n選んだファイルは日記のデータ")));
+        QCOMPARE(s.diary.db().rowCount(), 1);
         QVERIFY(s.dialogs.texts().last().contains(QStringLiteral("うち 1 行"))); // the row the import would refuse
+        QVERIFY(s.dialogs.texts().last().contains(path));
+        QVERIFY(!QFile::exists(partialPathFor(path)));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), diaryToCsv(s.diary.db().storedRows()).text);
