@@ -18,7 +18,8 @@ int main(int argc, char *argv[])
     nerina::QtDialogs dialogs;
     nerina::SystemClock clock;
     nerina::SystemPrinter printer;
-    nerina::Form1 window(nerina::AppContext {dialogs, clock, QApplication::applicationDirPath(), printer});
+    nerina::Form1 window(nerina::AppContext {dialogs, clock, QApplication::applicationDirPath(), printer,
+                                             QApplication::applicationFilePath()});
     if (!window.Form_Load())
         return 1;
     QObject::connect(&window, &nerina::Form1::ended, &app, &QApplication::quit, Qt::QueuedConnection);

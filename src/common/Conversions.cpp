@@ -51,6 +51,17 @@ double numericValue(const QString &text)
     return value;
 }
 
+std::optional<double> numberIn(const QString &text)
+{
+    if (!isNumeric(text))
+        return std::nullopt;
+    try {
+        return numericValue(text);
+    } catch (const AppError &) {
+        return std::nullopt; // beyond a double
+    }
+}
+
 qint16 toInt16(double value)
 {
     if (!std::isfinite(value))

@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <optional>
+
 // Text, number and date rules shared by the whole program.
 namespace nerina {
 
@@ -19,6 +21,9 @@ bool isNumeric(const QString &text);
 // The value of a text that passes isNumeric. Throws AppError when it does not, or when
 // the value is too large for a double.
 double numericValue(const QString &text);
+
+// The value of a text that passes isNumeric and fits a double; none for any other text.
+std::optional<double> numberIn(const QString &text);
 
 // A number as a signed 16-bit integer: a fraction rounds to the nearest integer and an
 // exact half to the even neighbour. Throws AppError on overflow or on a text that is not

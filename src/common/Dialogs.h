@@ -32,7 +32,8 @@ public:
 
     // The program's title, shown by every box that has no title of its own.
     static QString programTitle();
-    // The folder a file dialog offers first: the user's documents, or home without one.
+    // The folder a file dialog offers first: the user's documents folder, or home when there
+    // is none.
     static QString documentsFolder();
 
     virtual ~Dialogs() = default;

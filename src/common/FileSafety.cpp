@@ -2,12 +2,17 @@
 
 #include "AppError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
+#include <optional>
+#include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace nerina {
@@ -20,6 +25,38 @@ const QString kPartialSuffix = QStringLiteral(".partial");
 
 // Flushes an open descriptor, keeping the first error.
 int syncDescriptor(int fd) { return ::fsync(fd) == 0 ? 0 : errno; }
+
+// A file as the system knows it, whichever name reaches it; none when nothing is there.
+std::optional<std::pair<dev_t, ino_t>> fileId(const QString &path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return std::pair(st.st_dev, st.st_ino);
+}
+
+// The folder of `path` with its own links resolved, as far as it exists.
+QString realFolder(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    return real.isEmpty() ? QDir::cleanPath(folder) : real;
+}
+
+// The name that `path` stands for: its symbolic links followed as far as they lead (one
+// that leads nowhere yet, to the name it points at), in its real folder.
+QString placeOf(const QString &path)
+{
+    QString place = QFileInfo(path).absoluteFilePath();
+    for (int hop = 0; hop < 40; ++hop) { // the system's own limit on links in a row
+        char target[PATH_MAX];
+        const ssize_t n = ::readlink(QFile::encodeName(place).constData(), target, sizeof target);
+        if (n <= 0 || std::size_t(n) == sizeof target)
+            break;
+        place = QDir(realFolder(place)).absoluteFilePath(QFile::decodeName(QByteArray(target, int(n))));
+    }
+    return realFolder(place) + QLatin1Char('/') + QFileInfo(place).fileName();
+}
 
 } // namespace
 
@@ -78,8 +115,52 @@ void renameIntoPlace(const QString &from, const QString &to)
     }
 }
 
-void writeFileSafely(const QString &path, const QByteArray &data)
+QString keptFileProblem(const QString &target, const KeptFiles &kept)
 {
+    const QString place = placeOf(target);
+    const auto id = fileId(target);
+    const auto isKept = [&](const QString &file) { return placeOf(file) == place || (id && fileId(file) == id); };
+    const auto refused = [](const QString &what) {
+        return QStringLiteral("選んだファイルは%1です。上書きすると失われるため、別の名前で保存して下さい。").arg(what);
+    };
+
+    if (!kept.diary.isEmpty()) {
+        if (isKept(kept.diary))
+            return refused(QStringLiteral("日記のデータファイルそのもの"));
+        for (const char *journal : {"-journal", "-wal", "-shm"}) {
+            if (isKept(kept.diary + QLatin1String(journal)))
+                return refused(QStringLiteral("日記のデータファイルの作業用ファイル"));
+        }
+        // Its backups beside it (<base>-backup-*.<suffix>), those still to be made and their
+        // partial copies included.
+        const QFileInfo diary(kept.diary);
+        const QString prefix = diary.completeBaseName() + QStringLiteral("-backup-");
+        const QString suffix = QLatin1Char('.') + diary.suffix();
+        const auto isBackupName = [&](QString name) {
+            if (name.endsWith(kPartialSuffix))
+                name.chop(kPartialSuffix.size());
+            return name.size() >= prefix.size() + suffix.size() && name.startsWith(prefix) && name.endsWith(suffix);
+        };
+        const QString folder = realFolder(kept.diary);
+        const QFileInfo at(place);
+        bool isBackup = at.path() == folder && isBackupName(at.fileName());
+        if (!isBackup && id) {
+            const QDir backups(folder);
+            for (const QString &name : backups.entryList(QDir::Files | QDir::Hidden | QDir::System))
+                isBackup = isBackup || (isBackupName(name) && fileId(backups.filePath(name)) == id);
+        }
+        if (isBackup)
+            return refused(QStringLiteral("日記のバックアップ"));
+    }
+    if (!kept.program.isEmpty() && isKept(kept.program))
+        return refused(QStringLiteral("このプログラム自身"));
+    return QString();
+}
+
+void writeFileSafely(const QString &path, const QByteArray &data, const KeptFiles &kept)
+{
+    if (const QString problem = keptFileProblem(path, kept); !problem.isEmpty())
+        throw AppError(problem);
     const QString partial = partialPathFor(path);
     const QByteArray partialName = QFile::encodeName(partial);
     ::unlink(partialName.constData()); // a leftover of an earlier attempt that was cut off

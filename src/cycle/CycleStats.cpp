@@ -10,6 +10,9 @@ namespace nerina {
 
 namespace {
 
+// A number stored where no body temperature can be counts as no reading.
+bool isReading(const DiaryDb::CycleDay &day) { return day.temp && isBodyTemperature(*day.temp); }
+
 std::optional<double> mean(double sum, int count)
 {
     return count > 0 ? std::optional<double>(sum / count) : std::nullopt;
@@ -44,7 +47,7 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
     double low = 0, high = 0;
     int lows = 0, highs = 0;
     for (std::size_t i = from; i < to; ++i) {
-        if (!days[i].temp)
+        if (!isReading(days[i]))
             continue;
         if (shift >= 0 && start.daysTo(days[i].day) >= shift) {
             high += *days[i].temp;
@@ -74,7 +77,7 @@ QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days)
     QList<bool> period(length, false);
     for (const DiaryDb::CycleDay &d : days) {
         const int at = int(first.daysTo(d.day));
-        if (d.temp)
+        if (isReading(d))
             readings[at] = int(std::lround(*d.temp * 100));
         period[at] = d.period;
     }
@@ -128,6 +131,11 @@ CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count)
     s.meanLength = mean(lengths, s.cycles).value_or(0);
     s.meanLuteal = mean(lutealSum, luteals);
     return s;
+}
+
+int suggestedCycleLength(const CycleSummary &lastSix)
+{
+    return lastSix.enough ? int(std::lround(lastSix.meanLength)) : 0;
 }
 
 } // namespace nerina

@@ -29,7 +29,8 @@ struct CycleRecord
 
 // The cycles of a whole diary (its days oldest first, as DiaryDb::cycleDays gives them),
 // newest first. Days before the first period begin no cycle. A shift is found by the same
-// three-over-six rule the graph draws; days without a temperature are left out of the means.
+// three-over-six rule the graph draws; days without a body temperature are left out of it and
+// of the means.
 QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days);
 
 // What the last `count` complete cycles (newest first in `cycles`) have in common.
@@ -43,5 +44,9 @@ struct CycleSummary
     std::optional<double> meanLuteal; // over the cycles with a confirmed shift
 };
 CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count);
+
+// The cycle length the summary of the last 6 suggests: its mean, rounded to whole days; 0
+// when it says nothing.
+int suggestedCycleLength(const CycleSummary &lastSix);
 
 } // namespace nerina

@@ -1,6 +1,7 @@
 #include "CycleTracker.h"
 
 #include "Forecast.h"
+#include "common/Clock.h"
 #include "common/Conversions.h"
 #include "common/Dialogs.h"
 #include "common/Settings.h"
@@ -10,8 +11,9 @@
 
 namespace nerina {
 
-CycleTracker::CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window, const std::array<QLabel *, 3> &panels)
-    : m_state(state), m_dialogs(dialogs), m_window(window), m_panels(panels)
+CycleTracker::CycleTracker(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window,
+                           const std::array<QLabel *, 3> &panels)
+    : m_state(state), m_dialogs(dialogs), m_clock(clock), m_window(window), m_panels(panels)
 { }
 
 void CycleTracker::SET_BTN_Click()
@@ -51,12 +53,13 @@ QString CycleTracker::ForecastNextPeriod()
     std::optional<QDate> start;
     try {
         const DiaryDb &db = m_state.db();
+        const QDate today = m_clock.now().date();
         // The newest period days are enough unless the newest run is longer than them.
         constexpr int kFirstLook = 62;
-        const std::vector<QDate> newest = db.periodDays(kFirstLook);
+        const std::vector<QDate> newest = db.periodDays(kFirstLook, today);
         start = lastPeriodStart(newest);
         if (newest.size() == std::size_t(kFirstLook) && start == newest.back())
-            start = lastPeriodStart(db.periodDays());
+            start = lastPeriodStart(db.periodDays(-1, today));
     } catch (const AppError &error) {
         // The forecast reports its own errors plainly, under the program's title.
         m_dialogs.notice(m_window, error.message());

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace nerina {
 
+class Clock;
 class Dialogs;
 struct SharedState;
 
@@ -19,12 +20,14 @@ class CycleTracker final : public QObject
 {
     Q_OBJECT
 public:
-    CycleTracker(SharedState &state, Dialogs &dialogs, QWidget *window, const std::array<QLabel *, 3> &panels);
+    CycleTracker(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window,
+                 const std::array<QLabel *, 3> &panels);
 
     // Asks for the cycle length, checks it and takes it.
     void SET_BTN_Click();
 
-    // Returns the text for panel 2 and writes panel 3 itself.
+    // Returns the text for panel 2 and writes panel 3 itself. Counts from the period days up
+    // to today: a day typed a year or a decade ahead starts no period.
     QString ForecastNextPeriod();
 
     // Panel 1 from G_CYCLE_DAYS, and panel 2 from a fresh forecast.
@@ -43,6 +46,7 @@ signals:
 private:
     SharedState &m_state;
     Dialogs &m_dialogs;
+    const Clock &m_clock;
     QWidget *m_window;
     std::array<QLabel *, 3> m_panels;
 };

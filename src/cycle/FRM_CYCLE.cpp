@@ -2,6 +2,7 @@
 
 #include "CycleTracker.h"
 #include "Forecast.h"
+#include "common/Clock.h"
 #include "common/Dialogs.h"
 #include "common/Fonts.h"
 #include "records/SharedState.h"
@@ -12,8 +13,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace nerina {
 
@@ -53,12 +52,8 @@ QStringList cycleSummaryTexts(const QList<CycleRecord> &cycles)
     return {cycleSummaryText(summarizeCycles(cycles, 6), 6), cycleSummaryText(summarizeCycles(cycles, 12), 12)};
 }
 
-int suggestedCycleLength(const CycleSummary &lastSix)
-{
-    return lastSix.enough ? int(std::lround(lastSix.meanLength)) : 0;
-}
-
-FRM_CYCLE::FRM_CYCLE(const SharedState &state, Dialogs &dialogs, CycleTracker &tracker, QWidget *parent)
+FRM_CYCLE::FRM_CYCLE(const SharedState &state, Dialogs &dialogs, const Clock &clock, CycleTracker &tracker,
+                     QWidget *parent)
     : QDialog(parent), m_dialogs(dialogs), m_tracker(tracker)
 {
     setObjectName(QStringLiteral("FRM_CYCLE"));
@@ -102,7 +97,8 @@ FRM_CYCLE::FRM_CYCLE(const SharedState &state, Dialogs &dialogs, CycleTracker &t
     connect(cmdApply, &QPushButton::clicked, this, [this] { cmdApply_Click(); });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
-    trapped(m_dialogs, parent, [&] { m_cycles = cycleRecords(state.db().cycleDays()); });
+    // A day typed a year or a decade ahead would end the running cycle and begin one there.
+    trapped(m_dialogs, parent, [&] { m_cycles = cycleRecords(state.db().cycleDays(clock.now().date())); });
     fill();
     resize(760, 420);
 }

@@ -11,6 +11,7 @@ class QTableWidget;
 
 namespace nerina {
 
+class Clock;
 class CycleTracker;
 class Dialogs;
 struct SharedState;
@@ -23,7 +24,8 @@ class FRM_CYCLE final : public QDialog
 {
     Q_OBJECT
 public:
-    FRM_CYCLE(const SharedState &state, Dialogs &dialogs, CycleTracker &tracker, QWidget *parent);
+    // The cycles of the days up to the clock's today.
+    FRM_CYCLE(const SharedState &state, Dialogs &dialogs, const Clock &clock, CycleTracker &tracker, QWidget *parent);
 
     void cmdApply_Click();
 
@@ -50,6 +52,5 @@ QString cycleSummaryText(const CycleSummary &summary, int count);
 // The summary lines the window shows, for the PDF: the last 6, then the last 12 complete
 // cycles.
 QStringList cycleSummaryTexts(const QList<CycleRecord> &cycles);
-int suggestedCycleLength(const CycleSummary &lastSix);
 
 } // namespace nerina

@@ -64,9 +64,10 @@ const QColor kCoverlineColor(0x10, 0x60, 0xd0);
 
 } // namespace
 
-FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent,
+FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
                    std::function<QStringList()> cycleSummary)
-    : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer), m_cycleSummary(std::move(cycleSummary))
+    : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer), m_kept(std::move(kept)),
+      m_cycleSummary(std::move(cycleSummary))
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -388,14 +389,15 @@ void FRM_DISP::CMD_PDF_Click()
             m_cycleSummary ? m_cycleSummary() : QStringList());
         try {
             // Private like the diary, and never a half-written file under the chosen name.
-            writeFileSafely(path, report.pdf());
+            writeFileSafely(path, report.pdf(), m_kept);
         } catch (const AppError &error) {
             m_dialogs.message(this, QStringLiteral("PDF ﾌｧｲﾙに書き込めません。\n%1").arg(error.message()),
                               Dialogs::Icon::Warning, Dialogs::Buttons::Ok, title);
             return;
         }
-        m_dialogs.message(this, QStringLiteral("ｸﾞﾗﾌを PDF ﾌｧｲﾙに保存しました。"), Dialogs::Icon::Information,
-                          Dialogs::Buttons::Ok, title);
+        m_dialogs.message(this,
+                          QStringLiteral("ｸﾞﾗﾌを PDF ﾌｧｲﾙに保存しました。\n%1").arg(QDir::toNativeSeparators(path)),
+                          Dialogs::Icon::Information, Dialogs::Buttons::Ok, title);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GraphData.h"
+#include "common/FileSafety.h"
 
 #include <QDialog>
 #include <QList>
@@ -30,9 +31,10 @@ class FRM_DISP final : public QDialog
 {
     Q_OBJECT
 public:
-    // `cycleSummary` gives the summary lines of the whole diary's cycle record for the PDF,
-    // none when there is no cycle yet; it may throw AppError.
-    FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, QWidget *parent,
+    // `cycleSummary` gives the summary lines of the diary's cycle record for the PDF, none
+    // when there is no cycle yet; it may throw AppError. `kept` are the files the PDF
+    // must never write over.
+    FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
              std::function<QStringList()> cycleSummary = {});
 
     // Fills the title line and the chart from the list; runs on every activation.
@@ -80,6 +82,7 @@ private:
     const FlexGrid &m_grid;
     Dialogs &m_dialogs;
     PrintTarget &m_printer;
+    KeptFiles m_kept;
     std::function<QStringList()> m_cycleSummary;
     GraphData m_data;
 

@@ -2,6 +2,7 @@
 
 #include "common/Conversions.h"
 #include "history/HistoryRows.h"
+#include "records/DayRecord.h"
 
 #include <QDate>
 
@@ -12,16 +13,14 @@ namespace nerina {
 namespace {
 
 // Hundredths of a degree from a temperature cell of the list; none for an empty cell, "0",
-// or anything that is not a positive number: the list writes either nothing or a number,
-// and anything else is better drawn as a day without a reading than stopping the program.
+// another tool's text or any number no body temperature can be, which the list shows as
+// stored: such a day is drawn as one without a reading.
 std::optional<int> readingFromText(const QString &text)
 {
-    if (!isNumeric(text))
+    const std::optional<double> value = numberIn(text);
+    if (!value || !isBodyTemperature(*value))
         return std::nullopt;
-    const double value = numericValue(text);
-    if (!(value > 0.0))
-        return std::nullopt;
-    return int(std::lround(value * 100.0));
+    return int(std::lround(*value * 100.0));
 }
 
 } // namespace

@@ -49,7 +49,9 @@ std::vector<HistoryRow> historyRows(const QDate &selected, const std::vector<Day
             ++next;
         if (next < newestFirst.size() && newestFirst[next].DAT_DATE == day) {
             const DayRecord &entry = newestFirst[next];
-            row[ColTemp] = temperatureText(entry.TEMP);
+            // Another tool's text as it is stored; a number, also one the text reads as, as a number.
+            row[ColTemp]
+                = entry.TEMP || !entry.storedTemp.isValid() ? temperatureText(entry.TEMP) : entry.storedTemp.toString();
             row[ColCondition] = entry.CONDITION.value_or(QString());
             if (entry.GUEST)
                 row[ColMark] = kPeriodMark;

@@ -71,23 +71,23 @@ void FRM_DELETE::cmdRun_Click()
         if (answer != Dialogs::Answer::Yes)
             return;
         DiaryDb &db = m_state.db();
-        // A purge cannot be undone: without a copy of the diary nothing is deleted.
-        QString copy;
+        const QDateTime now = m_clock.now();
+        // A purge cannot be undone: the copy of the diary is taken and checked inside the
+        // delete's own transaction, under its write lock, so it holds every row the delete
+        // starts from; without it nothing is deleted. Whatever fails, she is told that
+        // nothing was.
+        bool copying = false;
         try {
-            copy = backupDiary(db.path(), m_clock.now());
+            db.deleteUpTo(cutOff, [&](sqlite3 *diary) {
+                copying = true;
+                backupDiary(diary, db.path(), now);
+                copying = false;
+            });
         } catch (const AppError &e) {
-            throw AppError(QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n") + e.message());
+            throw AppError((copying ? QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n")
+                                    : QStringLiteral("削除できませんでした。データは削除されていません。\n"))
+                           + e.message());
         }
-        // The copy is looked at again right before the delete, in the delete's own
-        // transaction: it must still be there, open, and hold every row the diary holds.
-        db.deleteUpTo(cutOff, [&copy](qint64 rows) {
-            try {
-                verifyBackup(copy, rows);
-            } catch (const AppError &e) {
-                throw AppError(QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n")
-                               + e.message());
-            }
-        });
         m_dialogs.notice(this, QStringLiteral("削除されました"));
         close();
     } catch (const AppError &e) {

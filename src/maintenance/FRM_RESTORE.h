@@ -15,7 +15,8 @@ struct SharedState;
 // Lists the backups made beside the diary (when, how many days, the first and the last
 // day) and puts the one she picks back in place of the diary, after a question; the diary
 // as it was is kept as a backup itself, so that a restore can be undone. A backup that
-// does not open as a diary is shown as unusable and cannot be picked.
+// does not open as a diary, or holds anything the program does not make, is shown as
+// unusable and cannot be picked.
 class FRM_RESTORE final : public QDialog
 {
     Q_OBJECT

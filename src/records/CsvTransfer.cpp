@@ -52,8 +52,8 @@ Dialogs::ImportPreview previewOf(const ImportCheck &check)
 
 } // namespace
 
-CsvTransfer::CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window)
-    : m_state(state), m_dialogs(dialogs), m_clock(clock), m_window(window)
+CsvTransfer::CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window, KeptFiles kept)
+    : m_state(state), m_dialogs(dialogs), m_clock(clock), m_window(window), m_kept(std::move(kept))
 { }
 
 QString CsvTransfer::defaultPath() const
@@ -73,13 +73,14 @@ void CsvTransfer::exportDiary()
         const DiaryExport csv = diaryToCsv(db.storedRows());
         try {
             // The diary is private: the copy is readable by its owner only.
-            writeFileSafely(path, csv.text);
+            writeFileSafely(path, csv.text, m_kept);
         } catch (const AppError &error) {
             m_dialogs.message(m_window, QStringLiteral("ﾌｧｲﾙに書き込めません。\n%1").arg(error.message()),
                               Dialogs::Icon::Warning, Dialogs::Buttons::Ok, kExportTitle);
             return;
         }
-        QString done = QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。").arg(csv.rows);
+        QString done
+            = QStringLiteral("%1 日分のﾃﾞｰﾀを書き出しました。\n%2").arg(csv.rows).arg(QDir::toNativeSeparators(path));
         if (csv.refused > 0)
             done += QStringLiteral(
                         "\nうち %1 行は、取り込めない値を含んでいます（取り込む前に、その行を直すか消して下さい）。")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FileSafety.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,7 +18,8 @@ class CsvTransfer final : public QObject
 {
     Q_OBJECT
 public:
-    CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window);
+    // `kept` are the files an export must never write over.
+    CsvTransfer(SharedState &state, Dialogs &dialogs, const Clock &clock, QWidget *window, KeptFiles kept);
 
     void exportDiary();
     void importDiary();
@@ -33,6 +36,7 @@ private:
     Dialogs &m_dialogs;
     const Clock &m_clock;
     QWidget *m_window;
+    KeptFiles m_kept;
 };
 
 } // namespace nerina

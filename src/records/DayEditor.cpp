@@ -264,10 +264,14 @@ void DayEditor::LoadDayRecord()
             GUEST_CHK->setChecked(false);
             return;
         }
-        // Every text is shown whole, however long: the limits are for typing.
-        if (!row->TEMP)
+        // Every text is shown whole, however long: the limits are for typing. Another
+        // tool's text in TEMP is shown as it is stored.
+        if (row->storedTemp.isValid())
+            TEMP_TEXT->setRawText(row->storedTemp.toString());
+        else if (!row->TEMP)
             throw AppError(kNullMessage);
-        TEMP_TEXT->setRawText(plainDecimal(*row->TEMP));
+        else
+            TEMP_TEXT->setRawText(plainDecimal(*row->TEMP));
         if (!row->CONDITION)
             throw AppError(kNullMessage);
         m_conditionLimit->setWholeText(*row->CONDITION);
@@ -287,12 +291,16 @@ DayRecord DayEditor::recordFromControls() const
 
     DayRecord record;
     record.DAT_DATE = day;
+    // Saved over the row that was loaded, not another row of the same day.
+    record.rowId = loaded ? loaded->row.rowId : std::nullopt;
     // Stored as typed, unchecked: only a text that is no number at all is refused.
     const QString temp = TEMP_TEXT->rawText();
-    if (loaded && temp == loaded->temp)
+    if (loaded && temp == loaded->temp) {
         record.TEMP = loaded->row.TEMP;
-    else
+        record.storedTemp = loaded->row.storedTemp;
+    } else {
         record.TEMP = temp.isEmpty() ? 0.0 : numericValue(temp);
+    }
     const QString condition = CONDITION_TEXT->text();
     record.CONDITION = loaded && condition == loaded->condition ? loaded->row.CONDITION : condition;
     const QString diary = diaryText(DIARY_TEXT);

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -17,6 +18,20 @@ struct DayRecord
     std::optional<QString> DIARY;
     bool GUEST = false; // period day
     bool LOVE = false;  // intercourse
+
+    // TEMP as the file holds it when that is a text or a blob (another tool's): TEMP is then
+    // the number the text reads as, or none. Written back as it is while the temperature
+    // is left alone. Null for a number or NULL.
+    QVariant storedTemp {};
+    // The row it was read from (SQLite's rowid), so that a save changes that row and no
+    // other of the same day; none for an entry not read from the diary.
+    std::optional<qint64> rowId {};
 };
+
+// Whether a stored temperature is one a body can have. Anything else (0 for "not measured",
+// another tool's nonsense, a number beyond any scale) counts as a day without a reading
+// wherever readings are drawn, compared or averaged; it is still shown as stored. The range
+// holds every temperature the entry's check lets through.
+inline bool isBodyTemperature(double celsius) { return celsius >= 30.0 && celsius <= 45.0; }
 
 } // namespace nerina

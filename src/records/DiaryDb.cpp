@@ -1,6 +1,7 @@
 #include "DiaryDb.h"
 
 #include "common/AppError.h"
+#include "common/Conversions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +9,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QUuid>
 
@@ -55,16 +56,75 @@ void run(QSqlQuery &query)
         fail(query.lastError());
 }
 
-std::optional<double> optionalDouble(const QVariant &v)
+// The SQLite handle under a connection, for the readers and the copy that go around the
+// toolkit's layer.
+sqlite3 *handleOf(const QSqlDatabase &db) { return *static_cast<sqlite3 *const *>(db.driver()->handle().data()); }
+
+// A read straight from the engine. The driver reads every text as UTF-16, converted by
+// SQLite, which gives U+FFFE and U+FFFF back as U+FFFD; in UTF-8 a text is read exactly as
+// it is stored. Values come as the driver gives them: NULL, integer, real, text or blob.
+class Reader final
 {
-    if (v.isNull())
-        return std::nullopt;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        throw AppError(QStringLiteral("型が一致しません。"));
-    return d;
-}
+public:
+    Reader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
+        : m_db(handleOf(db))
+    {
+        sqlite3_stmt *prepared = nullptr;
+        const int rc = sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &prepared, nullptr);
+        m_statement.reset(prepared);
+        if (rc != SQLITE_OK)
+            fail();
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant &v = values.at(i);
+            const QByteArray text = v.toString().toUtf8();
+            const int bound = v.typeId() == QMetaType::QString ? sqlite3_bind_text(prepared, i + 1, text.constData(),
+                                                                                   int(text.size()), SQLITE_TRANSIENT)
+                                                               : sqlite3_bind_int64(prepared, i + 1, v.toLongLong());
+            if (bound != SQLITE_OK)
+                fail();
+        }
+    }
+
+    // Steps to the next row; false after the last.
+    bool next()
+    {
+        const int rc = sqlite3_step(statement());
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            fail();
+        return rc == SQLITE_ROW;
+    }
+
+    sqlite3_stmt *statement() const { return m_statement.get(); }
+
+    QVariant value(int column) const
+    {
+        sqlite3_stmt *const s = statement();
+        const auto bytes = [&] { return qsizetype(sqlite3_column_bytes(s, column)); };
+        switch (sqlite3_column_type(s, column)) {
+        case SQLITE_INTEGER: return qlonglong(sqlite3_column_int64(s, column));
+        case SQLITE_FLOAT: return sqlite3_column_double(s, column);
+        case SQLITE_TEXT: {
+            const char *text = reinterpret_cast<const char *>(sqlite3_column_text(s, column));
+            // A leading U+FEFF is part of the text, not a mark to skip.
+            QStringDecoder utf8(QStringDecoder::Utf8,
+                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+            return QString(utf8(QByteArrayView(text, bytes())));
+        }
+        case SQLITE_BLOB: return QByteArray(static_cast<const char *>(sqlite3_column_blob(s, column)), bytes());
+        default: return QVariant();
+        }
+    }
+
+private:
+    [[noreturn]] void fail() const
+    {
+        const QString text = engineErrorText(sqlite3_extended_errcode(m_db));
+        throw AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(m_db)) : text);
+    }
+
+    sqlite3 *m_db;
+    std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> m_statement {nullptr, &sqlite3_finalize};
+};
 
 std::optional<QString> optionalText(const QVariant &v)
 {
@@ -73,25 +133,56 @@ std::optional<QString> optionalText(const QVariant &v)
     return v.toString();
 }
 
+// The driver binds every text as UTF-16, and SQLite takes a leading U+FEFF (or U+FFFE,
+// the same mark the other way round) for the mark of its byte order: it drops it, and
+// reads the rest in that order. A mark put in front is the one dropped, so the text is
+// stored as it is, in a file of either encoding.
+QVariant boundText(const QString &text)
+{
+    if (text.startsWith(QChar(0xFEFF)) || text.startsWith(QChar(0xFFFE)))
+        return QString(QChar(0xFEFF) + text);
+    return text;
+}
+
 // An empty text is stored as '' and never as NULL, which a null QString would bind as.
 QVariant textValue(const std::optional<QString> &text)
 {
     if (!text)
         return QVariant();
-    return text->isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(*text);
+    return text->isNull() ? QVariant(QString(QLatin1String(""))) : boundText(*text);
+}
+
+// TEMP as a save binds it: another tool's text or blob, left alone, goes back as it was.
+QVariant tempValue(const DayRecord &r)
+{
+    if (r.storedTemp.typeId() == QMetaType::QString)
+        return boundText(r.storedTemp.toString());
+    if (r.storedTemp.isValid())
+        return r.storedTemp;
+    return r.TEMP ? QVariant(*r.TEMP) : QVariant();
 }
 
 bool flag(const QVariant &v) { return !v.isNull() && v.toLongLong() == 1; }
 
-DayRecord readRecord(const QSqlQuery &query)
+// The columns of kColumns, then the rowid when the query reads it.
+DayRecord readRecord(const Reader &row, bool withRowId)
 {
     DayRecord r;
-    r.DAT_DATE = DiaryDb::parseDay(query.value(0).toString());
-    r.TEMP = optionalDouble(query.value(1));
-    r.CONDITION = optionalText(query.value(2));
-    r.DIARY = optionalText(query.value(3));
-    r.GUEST = flag(query.value(4));
-    r.LOVE = flag(query.value(5));
+    r.DAT_DATE = DiaryDb::parseDay(row.value(0).toString());
+    const QVariant temp = row.value(1);
+    if (temp.typeId() == QMetaType::QString || temp.typeId() == QMetaType::QByteArray) {
+        r.storedTemp = temp;
+        if (temp.typeId() == QMetaType::QString)
+            r.TEMP = numberIn(temp.toString());
+    } else if (!temp.isNull()) {
+        r.TEMP = temp.toDouble();
+    }
+    r.CONDITION = optionalText(row.value(2));
+    r.DIARY = optionalText(row.value(3));
+    r.GUEST = flag(row.value(4));
+    r.LOVE = flag(row.value(5));
+    if (withRowId)
+        r.rowId = row.value(6).toLongLong();
     return r;
 }
 
@@ -113,6 +204,9 @@ QString engineErrorText(int sqliteCode)
         CantOpen = 14,
         NotADatabase = 26
     };
+    // Her folder, not the file, is what stops SQLite from making its journal beside it.
+    if (sqliteCode == SQLITE_READONLY_DIRECTORY)
+        return QStringLiteral("データファイルのフォルダが書き込み禁止のため、書き込めません。");
     switch (sqliteCode & 0xff) {
     case Busy:
     case Locked:
@@ -127,7 +221,7 @@ QString engineErrorText(int sqliteCode)
     }
 }
 
-DiaryDb::DiaryDb(const QString &path)
+DiaryDb::DiaryDb(const QString &path, Access access)
     : m_path(path), m_connection(QStringLiteral("diary-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
     {
@@ -135,9 +229,11 @@ DiaryDb::DiaryDb(const QString &path)
         // mode=rw: a missing file is an error, never a new empty database. A file its
         // owner has made read-only is opened read-only, so it is never written even by
         // an account (root) that the permission bits do not stop.
-        const bool writable = QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
+        const bool writable = access == Access::Diary && QFile::permissions(path).testFlag(QFileDevice::WriteOwner);
         QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-        url.setQuery(writable ? QStringLiteral("mode=rw") : QStringLiteral("mode=ro"));
+        url.setQuery(writable                  ? QStringLiteral("mode=rw")
+                     : access == Access::Diary ? QStringLiteral("mode=ro")
+                                               : QStringLiteral("mode=ro&immutable=1"));
         db.setDatabaseName(url.toString(QUrl::FullyEncoded));
         db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=2000"));
         if (!db.open()) {
@@ -173,6 +269,9 @@ DiaryDb::DiaryDb(const QString &path)
             if (!names.contains(column))
                 throw AppError(QStringLiteral("DATA_FIL 表に %1 列がありません。").arg(column));
         }
+        // Only a table made WITHOUT ROWID has none, and that needs a primary key: its days
+        // are told apart by the key, as the program's own table has it.
+        m_rowIds = QSqlQuery(db).prepare(QStringLiteral("SELECT rowid FROM DATA_FIL"));
     } catch (...) {
         QSqlDatabase::database(m_connection, false).close();
         QSqlDatabase::removeDatabase(m_connection);
@@ -223,15 +322,14 @@ QDate DiaryDb::parseDay(const QString &stored) { return dayFrom(stored.utf16(), 
 
 std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
 {
-    QSqlQuery query = prepare(database(), QStringLiteral("SELECT %1 FROM DATA_FIL WHERE DAT_DATE = ?").arg(kColumns));
-    query.addBindValue(storedDay(day));
-    run(query);
-    if (!query.next()) {
-        if (query.lastError().isValid())
-            fail(query.lastError());
+    // Of two rows of one day (a table without the key), the first stored.
+    const QString sql = m_rowIds
+                            ? QStringLiteral("SELECT %1, rowid FROM DATA_FIL WHERE DAT_DATE = ? ORDER BY rowid LIMIT 1")
+                            : QStringLiteral("SELECT %1 FROM DATA_FIL WHERE DAT_DATE = ?");
+    Reader row(database(), sql.arg(kColumns), {storedDay(day)});
+    if (!row.next())
         return std::nullopt;
-    }
-    return readRecord(query);
+    return readRecord(row, m_rowIds);
 }
 
 namespace {
@@ -274,73 +372,74 @@ std::vector<DayRecord> DiaryDb::daysBetween(const QDate &from, const QDate &upTo
 std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QDate> &upTo) const
 {
     // Newest day first; within one day the whole-day row, the one the editor loads and
-    // saves, comes before rows that another tool stored with a time of day. The bounds
-    // keep the primary key's index in use, so a day years back reads only its own range.
-    QSqlQuery query = prepare(
-        database(),
-        QStringLiteral("SELECT %1 FROM DATA_FIL WHERE DAT_DATE >= ? %2 ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE")
-            .arg(kColumns, upTo ? QStringLiteral("AND DAT_DATE < ?") : QString()));
-    query.addBindValue(storedDay(from));
+    // saves, comes before rows that another tool stored with a time of day, and of two
+    // whole-day rows the one it loads comes first. The bounds keep the primary key's index
+    // in use, so a day years back reads only its own range.
+    QVariantList bounds {storedDay(from)};
     if (upTo)
-        query.addBindValue(storedDay(upTo->addDays(1))); // "< the next day" keeps rows with a time of day
-    run(query);
+        bounds << storedDay(upTo->addDays(1)); // "< the next day" keeps rows with a time of day
+    Reader row(database(),
+               QStringLiteral("SELECT %1%2 FROM DATA_FIL WHERE DAT_DATE >= ? %3 "
+                              "ORDER BY substr(DAT_DATE, 1, 10) DESC, DAT_DATE%2")
+                   .arg(kColumns, m_rowIds ? QStringLiteral(", rowid") : QString(),
+                        upTo ? QStringLiteral("AND DAT_DATE < ?") : QString()),
+               bounds);
     std::vector<DayRecord> rows;
-    while (query.next())
-        rows.push_back(readRecord(query));
-    if (query.lastError().isValid())
-        fail(query.lastError());
+    while (row.next())
+        rows.push_back(readRecord(row, m_rowIds));
     return rows;
 }
 
 std::vector<QVariantList> DiaryDb::storedRows() const
 {
-    QSqlQuery query = prepare(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
-    run(query);
-    const int columns = query.record().count();
+    Reader row(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
     std::vector<QVariantList> rows;
-    while (query.next()) {
-        QVariantList row;
-        for (int i = 0; i < columns; ++i)
-            row << query.value(i);
-        rows.push_back(std::move(row));
+    while (row.next()) {
+        QVariantList values;
+        for (int i = 0; i < 6; ++i)
+            values << row.value(i);
+        rows.push_back(std::move(values));
     }
-    if (query.lastError().isValid())
-        fail(query.lastError());
     return rows;
 }
 
-std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
+namespace {
+
+// The upper bound of the stored days up to `upTo`: "< the next day" keeps its rows with a time
+// of day. Without one, every stored day: each starts with a digit, which sorts before ':', and
+// text that is no day at all (from other tools) is kept out.
+QString dayBound(const std::optional<QDate> &upTo)
 {
-    // Only the three columns, in key order, straight from the engine: a diary of a
-    // lifetime is read in one pass, without a variant for each value.
-    sqlite3 *db = *static_cast<sqlite3 *const *>(database().driver()->handle().data());
-    const auto failed = [db] {
-        const QString text = engineErrorText(sqlite3_errcode(db));
-        return AppError(text.isEmpty() ? QString::fromUtf8(sqlite3_errmsg(db)) : text);
-    };
-    sqlite3_stmt *prepared = nullptr;
-    const int prepareRc
-        = sqlite3_prepare_v2(db, "SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ':' ORDER BY DAT_DATE",
-                             -1, &prepared, nullptr);
-    // Finalized however this returns, also when a throw leaves the loop.
-    const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> owned(prepared, &sqlite3_finalize);
-    if (prepareRc != SQLITE_OK)
-        throw failed();
-    sqlite3_stmt *const statement = owned.get();
+    return upTo ? DiaryDb::storedDay(upTo->addDays(1)) : QStringLiteral(":");
+}
+
+} // namespace
+
+std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays(const std::optional<QDate> &upTo) const
+{
+    // Only the three columns, in key order (of two rows of a day, the first stored), straight
+    // from the engine: a diary of a lifetime is read in one pass, without a variant for
+    // each number.
+    Reader row(database(),
+               QStringLiteral("SELECT DAT_DATE, TEMP, GUEST FROM DATA_FIL WHERE DAT_DATE < ? ORDER BY DAT_DATE%1")
+                   .arg(m_rowIds ? QStringLiteral(", rowid") : QString()),
+               {dayBound(upTo)});
+    sqlite3_stmt *const statement = row.statement();
     // A text where a number belongs counts when it reads as one, as elsewhere.
-    const auto number = [statement](int column, bool *ok) {
+    const auto number = [&row, statement](int column, bool *ok) {
         *ok = true;
         switch (sqlite3_column_type(statement, column)) {
         case SQLITE_INTEGER:
         case SQLITE_FLOAT: return sqlite3_column_double(statement, column);
         case SQLITE_TEXT:
-            return QByteArray(reinterpret_cast<const char *>(sqlite3_column_text(statement, column))).toDouble(ok);
+            if (const std::optional<double> n = numberIn(row.value(column).toString()))
+                return *n;
+            [[fallthrough]];
         default: *ok = false; return 0.0;
         }
     };
     std::vector<CycleDay> days;
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    while (row.next()) {
         const QDate day = dayFrom(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
                                   sqlite3_column_bytes(statement, 0));
         if (!day.isValid() || (!days.empty() && days.back().day == day))
@@ -350,20 +449,18 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays() const
         const bool period = number(2, &hasFlag) == 1 && hasFlag;
         days.push_back({day, hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt, period});
     }
-    if (rc != SQLITE_DONE)
-        throw failed();
     return days;
 }
 
-std::vector<QDate> DiaryDb::periodDays(int limit) const
+std::vector<QDate> DiaryDb::periodDays(int limit, const std::optional<QDate> &upTo) const
 {
-    // Walks the primary key from the newest day down and stops after `limit` period days.
-    // Every stored day starts with a digit, which sorts before ':'; the bound keeps text
-    // that is no day at all (from other tools) from taking the places of real days.
-    QSqlQuery query = prepare(
-        database(),
-        QStringLiteral(
-            "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ':' AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    // Walks the primary key from the bound down and stops after `limit` period days; the
+    // bound keeps text that is no day at all from taking the places of real days.
+    QSqlQuery query
+        = prepare(database(),
+                  QStringLiteral(
+                      "SELECT DAT_DATE FROM DATA_FIL WHERE DAT_DATE < ? AND GUEST = 1 ORDER BY DAT_DATE DESC LIMIT ?"));
+    query.addBindValue(dayBound(upTo));
     query.addBindValue(limit);
     run(query);
     std::vector<QDate> days;
@@ -435,12 +532,12 @@ std::vector<QDate> DiaryDb::storedDays() const
     return days;
 }
 
-void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete)
+void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *diary)> &beforeDelete)
 {
     const QSqlDatabase db = database();
     inWriteTransaction(db, [&] {
         if (beforeDelete)
-            beforeDelete(rowCount());
+            beforeDelete(handleOf(db));
         // "< the next day" also takes rows of that day that carry a time of day.
         QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
         query.addBindValue(storedDay(upTo.addDays(1)));
@@ -461,12 +558,17 @@ std::vector<QDate> DiaryDb::saveDaysFrom(const std::function<const DayRecord *()
     // Each day's row is changed, or added when there is none: a table made by another
     // tool may lack the key an upsert needs. Whether a day has a row is asked inside the
     // transaction, so a row that another program wrote since the caller last looked is
-    // never replaced unless the caller said so.
+    // never replaced unless the caller said so. Where another tool stored two rows of one
+    // day, only one changes: the row the entry was read from while it is there, else the
+    // first, the one a load reads.
+    const QString oneRow
+        = QStringLiteral("rowid = coalesce((SELECT rowid FROM DATA_FIL WHERE rowid = ? AND DAT_DATE = ?), "
+                         "(SELECT rowid FROM DATA_FIL WHERE DAT_DATE = ? ORDER BY rowid LIMIT 1))");
     return inWriteTransaction(db, [&] {
         DayFinder finder(db);
         QSqlQuery update = prepare(
-            db, QStringLiteral(
-                    "UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE DAT_DATE = ?"));
+            db, QStringLiteral("UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE ")
+                    + (m_rowIds ? oneRow : QStringLiteral("DAT_DATE = ?")));
         QSqlQuery insert = prepare(
             db, QStringLiteral(
                     "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
@@ -480,14 +582,14 @@ std::vector<QDate> DiaryDb::saveDaysFrom(const std::function<const DayRecord *()
                 kept.push_back(record.DAT_DATE);
                 continue;
             }
-            const QVariantList values = {record.TEMP ? QVariant(*record.TEMP) : QVariant(),
-                                         textValue(record.CONDITION),
-                                         textValue(record.DIARY),
-                                         record.GUEST ? 1 : 0,
-                                         record.LOVE ? 1 : 0,
-                                         day};
-            for (int i = 0; i < values.size(); ++i)
+            const QVariantList values = {tempValue(record),    textValue(record.CONDITION), textValue(record.DIARY),
+                                         record.GUEST ? 1 : 0, record.LOVE ? 1 : 0,         day};
+            const QVariant rowId = record.rowId ? QVariant(*record.rowId) : QVariant();
+            const QVariantList where = m_rowIds ? QVariantList {rowId, day, day} : QVariantList {day};
+            for (int i = 0; i < 5; ++i)
                 update.bindValue(i, values.at(i));
+            for (int i = 0; i < where.size(); ++i)
+                update.bindValue(5 + i, where.at(i));
             run(update);
             if (update.numRowsAffected() == 0) {
                 for (int i = 0; i < values.size(); ++i)

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+struct sqlite3;
+
 namespace nerina {
 
 // The only door to the diary table. Every statement binds its values; every failure
@@ -18,16 +20,23 @@ namespace nerina {
 class DiaryDb final
 {
 public:
+    // How the file is opened. A ReadOnlyCopy is a file nothing else writes (a backup):
+    // opened read-only and immutable, so that SQLite never writes it, not even to roll
+    // back a journal lying beside it, and creates nothing beside it (no -journal, -wal
+    // or -shm).
+    enum class Access { Diary, ReadOnlyCopy };
+
     // Opens an existing diary file (never creates one) and checks that it holds the
     // diary table with its six columns.
-    explicit DiaryDb(const QString &path);
+    explicit DiaryDb(const QString &path, Access access = Access::Diary);
     ~DiaryDb();
     DiaryDb(const DiaryDb &) = delete;
     DiaryDb &operator=(const DiaryDb &) = delete;
 
     const QString &path() const { return m_path; }
 
-    // The entry of one day, if there is one.
+    // The entry of one day, if there is one, with the row it was read from: of two rows of
+    // the day (another tool's table without the key), the first stored.
     std::optional<DayRecord> findDay(const QDate &day) const;
 
     // Whether the day has an entry; its values are not read, so a row that cannot be
@@ -41,8 +50,10 @@ public:
     enum class Existing { Replace, Keep };
 
     // Stores every entry in one transaction, all of them or none: adds each day's row, or
-    // changes the one there. With Keep, a day that has a row when the transaction looks
-    // is left exactly as it is; those days are returned (always none with Replace).
+    // changes the one there (of two rows of the day, the entry's own row while it is there,
+    // else the one findDay reads; never both). With Keep, a day that has a row when the
+    // transaction looks is left exactly as it is; those days are returned (always none
+    // with Replace).
     std::vector<QDate> saveDays(const std::vector<DayRecord> &records, Existing existing = Existing::Replace);
 
     // The entries that `next` hands out, each valid until it is called again, up to the
@@ -53,7 +64,8 @@ public:
     // One entry, as saveDays; false when Keep found the day's row and wrote nothing.
     bool saveDay(const DayRecord &record, Existing existing = Existing::Replace);
 
-    // Every entry dated on or after `from`, newest first.
+    // Every entry dated on or after `from`, newest first; of two rows of a day, the one
+    // findDay reads comes first.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
 
     // Every entry dated from `from` up to and including `upTo`, newest first.
@@ -61,31 +73,36 @@ public:
 
     // Every row as it is stored, ordered by DAT_DATE: each value of the type SQLite holds
     // it in (NULL, integer, real, text or blob), never converted, in the order
-    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows that daysFrom could not read
-    // (another tool's text in TEMP, a day that is no day) are here too.
+    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows whose day daysFrom cannot place
+    // (a day that is no day) are here too.
     std::vector<QVariantList> storedRows() const;
 
     // Every day, oldest first, with what the cycle record needs of it: the temperature
-    // (none when it is 0, NULL or not a number) and the period mark. Rows whose day cannot
-    // be read, and second rows of a day, are left out.
+    // (none when it is 0, NULL or not a number; a text counts as the number it reads as)
+    // and the period mark. Rows whose day cannot be read, and second rows of a day, are
+    // left out.
     struct CycleDay
     {
         QDate day;
         std::optional<double> temp;
         bool period = false;
     };
-    std::vector<CycleDay> cycleDays() const;
+    // With `upTo`, only the days up to and including it.
+    std::vector<CycleDay> cycleDays(const std::optional<QDate> &upTo = std::nullopt) const;
 
-    // The days marked as period days, newest first.
-    std::vector<QDate> periodDays(int limit = -1) const; // a negative limit: all of them
+    // The days marked as period days, newest first; a negative limit: all of them. With
+    // `upTo`, only those up to and including it.
+    std::vector<QDate> periodDays(int limit = -1, const std::optional<QDate> &upTo = std::nullopt) const;
 
     // The number of rows in the table.
     qint64 rowCount() const;
 
     // Deletes every entry dated on or before `upTo`, in one statement. `beforeDelete`, when
-    // given, runs first inside the same transaction with the table's row count; whatever
-    // it throws stops the delete before a row is gone.
-    void deleteUpTo(const QDate &upTo, const std::function<void(qint64 rows)> &beforeDelete = {});
+    // given, runs first inside the same write transaction, given this connection's own
+    // SQLite handle: what it reads or copies there is exactly what the delete starts
+    // from, since no other connection can write until the delete is done.
+    // Whatever it throws stops the delete before a row is gone.
+    void deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *diary)> &beforeDelete = {});
 
     // A day as DAT_DATE stores it ("2026-03-05"), and back; a time of day after the
     // date is ignored.
@@ -98,6 +115,7 @@ private:
 
     QString m_path;
     QString m_connection;
+    bool m_rowIds = false; // the table has SQLite's rowid (every table but one made WITHOUT ROWID)
 };
 
 // The Japanese text for an SQLite result code the user can act on (busy, read-only,

@@ -15,6 +15,7 @@ struct AppContext
     const Clock &clock;
     QString programFolder; // where nerina.mdb lies
     PrintTarget &printer;
+    QString programFile = {}; // the program's own executable, which no file it writes may replace
 };
 
 } // namespace nerina

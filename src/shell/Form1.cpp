@@ -5,6 +5,7 @@
 #include "common/Clock.h"
 #include "common/Conversions.h"
 #include "common/Dialogs.h"
+#include "common/FileSafety.h"
 #include "common/Fonts.h"
 #include "common/Settings.h"
 #include "common/Twips.h"
@@ -49,6 +50,17 @@ namespace {
 constexpr int kDesignWidthTwips = 8685;
 constexpr int kDesignHeightTwips = 6510;
 constexpr int kTabLeftTwips = 120;
+
+// The diary lies in the program's own folder.
+QString diaryPathIn(QString folder)
+{
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + QStringLiteral("nerina.mdb");
+}
+
+// What no file the program writes may replace.
+KeptFiles keptFiles(const AppContext &context) { return {diaryPathIn(context.programFolder), context.programFile}; }
 
 // A secondary window that blocks the main window until it closes, one at a time: an open
 // one is brought forward, else `make` makes one (or none, to open nothing).
@@ -97,8 +109,8 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     const int dpi = logicalDpi(this);
     resize(twipsToPixels(kDesignWidthTwips, dpi), twipsToPixels(kDesignHeightTwips, dpi));
 
-    m_cycle = std::make_unique<CycleTracker>(m_state, m_context.dialogs, this, m_ui.panels);
-    m_csv = std::make_unique<CsvTransfer>(m_state, m_context.dialogs, m_context.clock, this);
+    m_cycle = std::make_unique<CycleTracker>(m_state, m_context.dialogs, m_context.clock, this, m_ui.panels);
+    m_csv = std::make_unique<CsvTransfer>(m_state, m_context.dialogs, m_context.clock, this, keptFiles(m_context));
 
     // Form1 alone wires the parts together.
     connect(m_ui.entry, &DayEditor::registered, this, [this] { m_cycle->refreshForecast(); });
@@ -261,12 +273,7 @@ bool Form1::Form_Load()
     m_state.G_READY = false;
     bool missing = false;
     trapped(m_context.dialogs, this, [&] {
-        // The data file lies in the program's own folder.
-        QString path = m_context.programFolder;
-        if (!path.endsWith(QLatin1Char('/')))
-            path += QLatin1Char('/');
-        path += QStringLiteral("nerina.mdb");
-
+        const QString path = diaryPathIn(m_context.programFolder);
         const QFileInfo file(path);
         if (!file.exists() || !file.isFile() || file.isHidden()) {
             m_context.dialogs.message(this, QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙがありません。強制終了します。"),
@@ -385,12 +392,14 @@ void Form1::mnuGraph_Click()
 
 FRM_DISP *Form1::newGraphWindow()
 {
-    // The PDF of the graph sums up the cycles of the whole diary, as the cycle record does.
+    // The PDF of the graph sums up the cycles of the whole diary up to today, as the cycle
+    // record does.
     auto cycleSummary = [this] {
-        const QList<CycleRecord> cycles = cycleRecords(m_state.db().cycleDays());
+        const QList<CycleRecord> cycles = cycleRecords(m_state.db().cycleDays(m_context.clock.now().date()));
         return cycles.isEmpty() ? QStringList() : cycleSummaryTexts(cycles);
     };
-    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, this, cycleSummary);
+    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this,
+                        cycleSummary);
 }
 
 void Form1::mnuFileDataMente_Click()
@@ -417,7 +426,8 @@ void Form1::mnuRestore_Click()
 
 void Form1::mnuCycle_Click()
 {
-    openModal(m_cycleWindow, [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, this); });
+    openModal(m_cycleWindow,
+              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, m_context.clock, *m_cycle, this); });
 }
 
 void Form1::reopenDiary()

@@ -1,4 +1,5 @@
 // The text, number and date rules the whole program shares, and the private file writer.
+#include "TestDiary.h"
 #include "common/AppError.h"
 #include "common/Conversions.h"
 #include "common/FileSafety.h"
@@ -9,8 +10,10 @@
 #include <QTest>
 
 #include <sys/stat.h> // umask
+#include <unistd.h>   // link, symlink
 
 using namespace nerina;
+using test::row;
 
 class TestConversions final : public QObject
 {
@@ -77,14 +80,16 @@ private slots:
         QCOMPARE(nerina::dateSerial(y, m, d), expected);
     }
 
-    // Private whatever the umask lets through; a failed write leaves nothing behind.
+    // Private whatever the umask lets through; a partial file left by a write that was cut
+    // off is no obstacle; a failed write leaves nothing behind.
     void fileSafety()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("out.csv"));
+        QVERIFY(QFile(partialPathFor(path)).open(QIODevice::WriteOnly));
         const mode_t before = ::umask(0);
-        writeFileSafely(path, "old");
-        writeFileSafely(path, "new");
+        writeFileSafely(path, "old", {});
+        writeFileSafely(path, "new", {});
         ::umask(before);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -92,8 +97,49 @@ private slots:
         QCOMPARE(file.permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken")));
-        QVERIFY_THROWS_EXCEPTION(AppError, writeFileSafely(dir.filePath(QStringLiteral("taken")), "x"));
+        QVERIFY_THROWS_EXCEPTION(AppError, writeFileSafely(dir.filePath(QStringLiteral("taken")), "x", {}));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {QStringLiteral("out.csv")});
+    }
+
+    // What no written file may replace, however its name reaches it: the diary d/nerina.mdb,
+    // its journal files, its backups and the program d/nerina; o/ holds links to them. A word
+    // of the reason ("" when the file may be written); a refused file is left as it was.
+    void keptFiles_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        const auto rows = [](const char *reason, std::initializer_list<const char *> targets) {
+            for (const char *target : targets)
+                row(target, QString::fromUtf8(target), QString::fromUtf8(reason));
+        };
+        rows("データファイルそのもの", {"d/nerina.mdb", "o/d/nerina.mdb", "o/soft", "o/hard"});
+        rows("作業用", {"d/nerina.mdb-wal", "o/dangling"});
+        rows("バックアップ", {"d/nerina-backup-1.mdb", "d/nerina-backup-2.mdb.partial", "o/hard-backup"});
+        rows("プログラム", {"d/nerina", "o/hard-program"});
+        rows("", {"d/out.csv", "o/nerina.mdb"});
+    }
+    void keptFiles()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const auto at = [&](const char *name) { return QFile::encodeName(dir.filePath(QLatin1String(name))); };
+        QVERIFY(!::mkdir(at("d"), 0700) && !::mkdir(at("o"), 0700) && !::symlink(at("d"), at("o/d")));
+        for (const char *name : {"d/nerina.mdb", "d/nerina-backup-1.mdb", "d/nerina"})
+            QVERIFY(QFile(QFile::decodeName(at(name))).open(QIODevice::WriteOnly));
+        QVERIFY(!::symlink(at("d/nerina.mdb"), at("o/soft")) && !::symlink("../d/nerina.mdb-journal", at("o/dangling"))
+                && !::link(at("d/nerina.mdb"), at("o/hard")) && !::link(at("d/nerina"), at("o/hard-program"))
+                && !::link(at("d/nerina-backup-1.mdb"), at("o/hard-backup")));
+        const QString path = dir.filePath(target);
+        QString refused;
+        try {
+            writeFileSafely(path, "new",
+                            {dir.filePath(QStringLiteral("d/nerina.mdb")), dir.filePath(QStringLiteral("d/nerina"))});
+        } catch (const AppError &e) {
+            refused = e.message();
+        }
+        QVERIFY2(reason.isEmpty() ? refused.isEmpty() : refused.contains(reason), qPrintable(refused));
+        QCOMPARE(QFileInfo(path).size(), qint64(reason.isEmpty() ? 3 : 0));
     }
 };
 

@@ -17,7 +17,8 @@ const QString kFertile = QStringLiteral("妊娠可能日です");
 const QString kOrdinary = QStringLiteral("通常日です");
 
 // A diary from 2026-01-01 on, a character a day: P a period day, l a low and h a high
-// reading (36.30 and 36.70), - a day recorded without a temperature, . a day not recorded.
+// reading (36.30 and 36.70), - a day recorded without a temperature, x one with a number no
+// body temperature can be, . a day not recorded.
 std::vector<DiaryDb::CycleDay> diary(const QString &days)
 {
     std::vector<DiaryDb::CycleDay> out;
@@ -26,6 +27,7 @@ std::vector<DiaryDb::CycleDay> diary(const QString &days)
         if (c != QLatin1Char('.'))
             out.push_back({QDate(2026, 1, 1).addDays(i),
                            c == u'h'   ? std::optional(36.7)
+                           : c == u'x' ? std::optional(21474836.48)
                            : c == u'-' ? std::nullopt
                                        : std::optional(36.3),
                            c == u'P'});
@@ -153,9 +155,9 @@ private slots:
         row("one period only", "PPPPPllll", QStringList {"2026-01-01 9/5+"});
         row("no period", "lllll", QStringList {});
         // A shift found by the graph's rule splits the cycle: the luteal phase runs from the
-        // first high reading to the cycle's end; days without a temperature are left out of
-        // the means, never counted as 36.5.
-        row("a shift", "PPPPP" + QString(9, u'l') + "hhh--hhhhhhhhh" + "PP",
+        // first high reading to the cycle's end; days without a temperature, or with no body
+        // temperature, are left out of the means, never counted as 36.5.
+        row("a shift", "PPPPP" + QString(9, u'l') + "hhh-xhhhhhhhhh" + "PP",
             QStringList {"2026-01-29 2/2+", "2026-01-01 28/5 2026-01-15 14 36.30-36.70"});
     }
     void cycles()
@@ -166,18 +168,21 @@ private slots:
     }
 
     // More than 180 days of cycles: the summary takes the newest complete ones of the
-    // whole diary, and says nothing from fewer than three.
+    // whole diary, and says nothing from fewer than three; the length it suggests is the
+    // mean rounded, not cut.
     void summary_data()
     {
         QTest::addColumn<QString>("days");
         QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("summary"); // cycles shortest-longest mean
+        QTest::addColumn<QString>("summary"); // cycles shortest-longest mean >suggested
         QString year;
         for (int length : {40, 26, 27, 28, 29, 30, 31, 32})
             year += cycle(length);
-        row("last 6 of 8", year + "P", 6, "6 27-32 29.5");
-        row("all 8 of 12", year + "P", 12, "8 26-40 30.4");
-        row("two are not enough", cycle(28) + cycle(30) + "P", 6, "2 -");
+        row("last 6 of 8", year + "P", 6, "6 27-32 29.5 >30");
+        row("all 8 of 12", year + "P", 12, "8 26-40 30.4 >30");
+        row("three are enough", cycle(28) + cycle(31) + cycle(30) + "P", 6, "3 28-31 29.7 >30");
+        row("mean rounded up", cycle(28) + cycle(30) + cycle(30) + cycle(30) + cycle(31) + "P", 6, "5 28-31 29.8 >30");
+        row("two are not enough", cycle(28) + cycle(30) + "P", 6, "2 - >0");
     }
     void summary()
     {
@@ -187,7 +192,7 @@ private slots:
         const CycleSummary s = summarizeCycles(cycleRecords(diary(days)), count);
         const QString got = s.enough ? QString::asprintf("%d %d-%d %.1f", s.cycles, s.shortest, s.longest, s.meanLength)
                                      : QString::asprintf("%d -", s.cycles);
-        QCOMPARE(got, summary);
+        QCOMPARE(got + QStringLiteral(" >%1").arg(suggestedCycleLength(s)), summary);
     }
 
     // A series, oldest first: a reading a day, "-" none, "P" before a reading a period start,

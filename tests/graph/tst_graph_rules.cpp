@@ -25,6 +25,21 @@ private slots:
             "2023/7/15|7/15|36.5|2023/7/15  36.50℃  ●◎|2023/7/15,月,36.50,頭痛,●◎|基礎体温_20230715-20240110.pdf");
         row("no reading, fertile", QDate(2024, 3, 5), 10, "", "★",
             "2023/9/8|2/24|36.5|2024/2/24  体温の記録なし  ★◎|2024/2/24,月,,頭痛,★◎|基礎体温_20230908-20240305.pdf");
+        // To the hundredth, never cut short; the bounds of the entry's check are readings.
+        const auto reading = [](const char *temp, const char *value, const char *shown) {
+            row(temp, QDate(2024, 3, 5), 1, temp, "",
+                QStringLiteral("2023/9/8|3/4|%1|2024/3/4  %2℃  ◎|2024/3/4,月,%2,頭痛,◎|基礎体温_20230908-20240305.pdf")
+                    .arg(QLatin1String(value), QLatin1String(shown)));
+        };
+        reading("36.55", "36.55", "36.55");
+        reading("36.3", "36.3", "36.30");
+        reading("34.00", "34", "34.00");
+        reading("43", "43", "43.00");
+        // Another tool's text, or nothing a body could measure: a day without a reading.
+        for (const QString &t : {QStringLiteral("abc"), QStringLiteral("21474836.48"), QString::number(1e308, 'f', 2),
+                                 QStringLiteral("-36.50"), QStringLiteral("29.99"), QStringLiteral("45.01")})
+            row(qPrintable(t.left(12)), QDate(2024, 3, 5), 1, t, "",
+                "2023/9/8|3/4|36.5|2024/3/4  体温の記録なし  ◎|2024/3/4,月,,頭痛,◎|基礎体温_20230908-20240305.pdf");
     }
     void fromCells()
     {

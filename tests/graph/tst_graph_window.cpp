@@ -10,8 +10,6 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 
-#include <cerrno>
-
 using namespace nerina;
 
 namespace {
@@ -62,6 +60,8 @@ private slots:
         // broken where a day has none.
         QCOMPARE(graph->series()->count(), 180);
         QCOMPARE(graph->series()->at(178), QPointF(179, 36.5));
+        const QPen faint = graph->series()->pen(); // a line that passes for no measurement
+        QVERIFY(faint.style() == Qt::CustomDashLine && faint.color().alpha() < 128);
         QStringList runs;
         for (QLineSeries *run : graph->readingRuns())
             runs << QStringLiteral("%1-%2").arg(run->points().first().x()).arg(run->points().last().x());
@@ -106,9 +106,10 @@ private slots:
         QVERIFY(ink);
     }
 
-    // Saved by "PDF保存": a file that cannot be written is reported with the reason. The PDF
-    // has a landscape page with the chart and its labels as text, then the days on portrait
-    // pages, each with the header, and the cycle summary; the font is embedded.
+    // Saved by "PDF保存" to the file the message names, past a partial file of a cut-off save;
+    // the diary is refused with the reason. The PDF has a landscape page with the chart and
+    // its labels as text, then the days on portrait pages, each with the header, and the
+    // summary of the cycles up to today; the font is embedded.
     void savesTheGraph()
     {
         for (const char *tool : {"pdfinfo", "pdffonts", "pdftotext"})
@@ -119,12 +120,20 @@ private slots:
         QTRY_VERIFY(graph->G_CHART()->isVisible());
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
-        f.dialogs.fileNames << dir.filePath(QStringLiteral("missing/graph.pdf")) << pdf;
+        QVERIFY(QFile(partialPathFor(pdf)).open(QIODevice::WriteOnly));
+        const QDate today = f.clock.now().date(); // three cycles of 28 days before it, then a slip of the year
+        f.diary.db().saveDays({test::day(today.addDays(-111), 0, {}, {}, true),
+                               test::day(today.addDays(-83), 0, {}, {}, true),
+                               test::day(QDate(2062, 11, 26), 0, {}, {}, true)});
+        f.dialogs.fileNames << f.diary.path() << pdf;
         QTest::mouseClick(graph->CMD_PDF(), Qt::LeftButton);
-        QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Warning);
-        QVERIFY(f.dialogs.last().text.endsWith(fileErrorText(ENOENT)));
         QTest::mouseClick(graph->CMD_PDF(), Qt::LeftButton);
+        QVERIFY(f.dialogs.texts().first().startsWith(
+            QStringLiteral("PDF ﾌｧｲﾙに書き込めません。\n選んだファイルは日記のデータ")));
+        QCOMPARE(f.diary.db().rowCount(), 73);
         QCOMPARE(f.dialogs.last().icon, Dialogs::Icon::Information);
+        QVERIFY(f.dialogs.last().text.contains(pdf));
+        QVERIFY(!QFile::exists(partialPathFor(pdf)));
 
         const QString info = poppler("pdfinfo", {"-l", "2", pdf});
         QVERIFY2(QRegularExpression("1 size: +842 x 595 .*\n.*\n.*2 size: +595 x 842").match(info).hasMatch(),
@@ -145,7 +154,7 @@ private slots:
         }
         for (const QString &day : graph->graphData().days) // none lost at a page break
             QVERIFY2(table.contains(day + QLatin1Char('\n')), qPrintable(day));
-        for (const char *text : {"基礎体温", "頭痛", "直近6周期", "直近12周期"})
+        for (const char *text : {"基礎体温", "頭痛", "直近6周期：平均 28.0日", "直近12周期"})
             QVERIFY2(table.contains(QString::fromUtf8(text)), text);
     }
 };

@@ -39,7 +39,8 @@ private slots:
     // Rows as stored (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) in a table without the
     // program's checks, as another tool may have made it: a day after the selected one,
     // a flag of 2 (not set), two rows of one day, a time of day, a day that is no day, the
-    // cut-off day.
+    // cut-off day, another tool's text in TEMP (shown as stored, a number as the number it
+    // reads as) and a number far beyond any temperature.
     void rows()
     {
         test::TestDiary diary;
@@ -55,6 +56,9 @@ private slots:
             {"2026-12-04 08:15:00", 36.2, "二つ目", "", 0, 0},
             {"2026-12-03", null, null, null, null, null},
             {"2026-12-02 08:15:00", 36.2, "朝", "", 0, 1},
+            {"2026-12-01", "abc", "", "", 0, 0},
+            {"2026-11-30", 21474836.48, "", "", 0, 0},
+            {"2026-11-29", "３６．５", "", "", 0, 0},
             {"2026-12-00", 35.0, "日付なし", "", 1, 1},
             {"2026-06-10", 36.3, "最後", "", 0, 0},
             {"2026-06-09", 36.8, "切れ目", "", 1, 1},
@@ -64,6 +68,7 @@ private slots:
         QCOMPARE(shown(historyRows(kSelected, diary.db().daysBetween(historyCutOff(kSelected), kSelected))),
                  QStringList({"1: 2026|12|6|日||計り忘れ|●|", "2: 2026|12|5|土|37.00|||◎",
                               "3: 2026|12|4|金|36.50| ｶｾﾞぎみ　|●|◎", "5: 2026|12|2|水|36.20|朝||◎",
+                              "6: 2026|12|1|火|abc|||", "7: 2026|11|30|月|21474836.48|||", "8: 2026|11|29|日|36.50|||",
                               "180: 2026|6|10|水|36.30|最後||"}));
     }
 

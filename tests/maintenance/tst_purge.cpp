@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QDateEdit>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -34,9 +35,13 @@ private slots:
             << "limit 4 5 6"
             << QStringLiteral("バックアップを作成できなかったため、削除しませんでした。\n"
                               "ファイルの大きさの上限を超えるため、書き込めませんでした。");
-        // A folder stands where the copy's journal goes: the copy cannot be opened to check it.
-        QTest::newRow("copy cannot be read back")
-            << "journal 4 5 6" << QStringLiteral("バックアップを確認できなかったため、削除しませんでした。\n");
+        // Another program holds the write lock: no copy is taken before the purge holds it.
+        QTest::newRow("diary in use") << "locked 4 5 6"
+                                      << QStringLiteral("削除できませんでした。データは削除されていません。\n"
+                                                        "データファイルが他のプログラムで使用中です。");
+        // The copy is made, then the delete cannot write its journal: as on a full disk.
+        QTest::newRow("delete cut off by a file size limit")
+            << "full 4 5 6" << QStringLiteral("削除できませんでした。データは削除されていません。\n");
     }
     void run()
     {
@@ -54,13 +59,14 @@ private slots:
         QCOMPARE(w->windowModality(), Qt::ApplicationModal);
         w->DTPicker1()->setDate(QDate(2024, 3, 5));
         f.dialogs.answers << (obstacle == "no" ? Dialogs::Answer::No : Dialogs::Answer::Yes);
-        QVERIFY(obstacle != "journal" || QDir().mkdir(made + "-journal"));
         rlimit old {};
         getrlimit(RLIMIT_FSIZE, &old);
-        const rlimit small {1024, old.rlim_max};
+        // Room for a copy of the diary, not for the delete's journal besides.
+        const rlimit small {obstacle == "full" ? rlim_t(QFileInfo(f.diary.path()).size() + 512) : 1024, old.rlim_max};
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        setrlimit(RLIMIT_FSIZE, obstacle == "limit" ? &small : &old);
-        QTest::mouseClick(w->cmdRun(), Qt::LeftButton);
+        setrlimit(RLIMIT_FSIZE, obstacle == "limit" || obstacle == "full" ? &small : &old);
+        const auto click = [&](sqlite3 * = nullptr) { QTest::mouseClick(w->cmdRun(), Qt::LeftButton); };
+        obstacle == "locked" ? f.diary.db().deleteUpTo(QDate(1, 1, 1), click) : click();
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
@@ -72,7 +78,8 @@ private slots:
         QCOMPARE(f.dialogs.shown.size(), obstacle == "no" ? 1 : 2);
         QTRY_COMPARE(w.isNull(), obstacle != "no");
         // The copy holds every row the diary held; one cut off leaves nothing behind.
-        QCOMPARE(folder.entryList({"*backup*"}, QDir::Files).size(), obstacle == "no" || obstacle == "limit" ? 0 : 1);
+        QCOMPARE(folder.entryList({"*backup*"}, QDir::Files).size(),
+                 obstacle == "no" || obstacle == "limit" || obstacle == "locked" ? 0 : 1);
         QVERIFY(obstacle != "yes" || DiaryDb(made).rowCount() == 3);
     }
 

@@ -10,8 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <cerrno>
-
 #include <sys/stat.h>
 
 using namespace nerina;
@@ -56,10 +54,11 @@ private slots:
         row("no overwrite comes before a bad number", "TEMP_TEXT", "stored", false, "YN", save + ask, old, false);
         row("a failed save stays", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none", true);
         row("button, No keeps the row", "DIARY_TEXT", "stored", true, "N", ask, old, true);
-        row("button, Yes replaces", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0|0|0", false);
+        row("button, Yes replaces", "DIARY_TEXT", "stored", true, "Y", ask, "2026-12-06|36.5|old|3\u00A0\n|0|0", false);
         row("button, written meanwhile", "DIARY_TEXT", "meanwhile", true, "N", ask, old, true);
         row("button, over a NULL", "DIARY_TEXT", "null", true, "Y",
-            QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite}, "2026-12-06|0||3\u00A0|0|0", false);
+            QStringList {QStringLiteral("Null の使い方が不正です。"), kOverwrite}, "2026-12-06|0||3\u00A0\n|0|0",
+            false);
         row("button, locked", "DIARY_TEXT", "locked", true, "Y", ask + QStringList {busy}, old, true);
     }
     void saving()
@@ -86,10 +85,12 @@ private slots:
             test::typeText(s.form->findChild<QWidget *>(edited), edited != "TEMP_TEXT" ? QStringLiteral("3\u00A0")
                                                                  : diary == "stored"   ? QStringLiteral(".")
                                                                                        : QStringLiteral("3"));
+        if (edited == "DIARY_TEXT") // a line break as Enter makes it, stored as "\n"
+            QTest::keyClick(s.ui().entry->DIARY_TEXT, Qt::Key_Return);
         if (diary == "meanwhile")
             s.diary.db().saveDay(old);
         s.dialogs.answer(answers);
-        const auto save = [&](qint64 = 0) {
+        const auto save = [&](sqlite3 * = nullptr) {
             if (byButton)
                 QTest::mouseClick(s.ui().entry->REG_BTN, Qt::LeftButton);
             else
@@ -178,20 +179,21 @@ private slots:
     // saved without edits; typing still cannot lengthen a text beyond the limit.
     void storedValuesStayExact_data()
     {
-        QTest::addColumn<double>("temp");
+        QTest::addColumn<QVariant>("temp");
         QTest::addColumn<QString>("shown"); // while its box has no focus
-        row("two decimals", 36.5, "36.50");
-        row("three decimals", 36.125, "36.125");
-        row("float noise", 36.1 + 1e-14, "36.10");
+        row("two decimals", QVariant(36.5), "36.50");
+        row("three decimals", QVariant(36.125), "36.125");
+        row("float noise", QVariant(36.1 + 1e-14), "36.10");
+        row("another tool's text", QVariant("abc"), "abc");
     }
     void storedValuesStayExact()
     {
-        QFETCH(double, temp);
+        QFETCH(QVariant, temp);
         QFETCH(QString, shown);
         test::ShownForm s;
         const QString condition(40, u'長'), diary(600, u'日');
-        const DayRecord stored = day(kToday, temp, condition, diary, true);
-        s.diary.db().saveDay(stored);
+        s.diary.insertRaw({DiaryDb::storedDay(kToday), temp, condition, diary, 1, 0});
+        const QString stored = todaysRow(s);
         QVERIFY(s.start());
         const DayEditor &ui = *s.ui().entry;
         QCOMPARE(ui.TEMP_TEXT->text(), shown);
@@ -199,25 +201,37 @@ private slots:
         QVERIFY(ui.GUEST_CHK->isChecked() && !ui.LOVE_CHK->isChecked());
         s.dialogs.answers << Dialogs::Answer::Yes;
         QVERIFY(s.form->SaveDayRecord() == SaveOutcome::Stored);
-        QCOMPARE(todaysRow(s), test::text(stored));
+        QCOMPARE(todaysRow(s), stored);
         test::typeText(ui.CONDITION_TEXT, QStringLiteral("xy"));
         QCOMPARE(ui.CONDITION_TEXT->text(), condition);
         test::typeText(ui.DIARY_TEXT, QStringLiteral("x")); // a long stored diary is not cut by typing
         QCOMPARE(ui.DIARY_TEXT->toPlainText(), diary);
     }
 
-    // The diary goes out as stored; a failure says why in Japanese.
+    // The diary goes out as stored, from a dialog in her home without a documents folder,
+    // to the file the message names, past a partial file of a cut-off export; the diary
+    // itself is refused, saying why in Japanese.
     void exportDiary()
     {
         test::ShownForm s;
         s.diary.insertRaw({"2026-03-06", "abc", "", "", 0, 0}); // another tool's word for a temperature
         QVERIFY(s.start());
+        QTemporaryDir home; // without a documents folder
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
         const QString path = s.diary.folder() + QStringLiteral("/out.csv");
-        s.dialogs.fileNames << s.diary.folder() + QStringLiteral("/missing/out.csv") << path;
+        QVERIFY(QFile(partialPathFor(path)).open(QIODevice::WriteOnly));
+        s.dialogs.fileNames << s.diary.path() << path;
         s.ui().mnuExport->trigger();
         s.ui().mnuExport->trigger();
-        QCOMPARE(s.dialogs.texts().first(), QStringLiteral("ﾌｧｲﾙに書き込めません。\n") + fileErrorText(ENOENT));
+        qputenv("HOME", realHome);
+        QCOMPARE(s.dialogs.offered.first(), home.filePath(QStringLiteral("nerina-20261206.csv")));
+        QVERIFY(s.dialogs.texts().first().startsWith(
+            QStringLiteral("ﾌｧｲﾙに書き込めません。\n選んだファイルは日記のデータ")));
+        QCOMPARE(s.diary.db().rowCount(), 1);
         QVERIFY(s.dialogs.texts().last().contains(QStringLiteral("うち 1 行"))); // the row the import would refuse
+        QVERIFY(s.dialogs.texts().last().contains(path));
+        QVERIFY(!QFile::exists(partialPathFor(path)));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), diaryToCsv(s.diary.db().storedRows()).text);

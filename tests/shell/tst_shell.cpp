@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <sys/stat.h> // mkfifo
+
 using namespace nerina;
 
 namespace {
@@ -110,6 +112,7 @@ private slots:
         QTest::newRow("28") << "28" << QStringLiteral("28");
         QTest::newRow("out of range") << "100" << QStringLiteral("100");
         QTest::newRow("store is a folder") << "<folder>" << QStringLiteral("30");
+        QTest::newRow("store is a pipe") << "<pipe>" << QStringLiteral("30"); // never waited on
     }
     void cycleSetting()
     {
@@ -117,6 +120,8 @@ private slots:
         test::ShownForm f;
         if (stored == "<folder>")
             QVERIFY(QDir().mkpath(f.diary.settingsFile()));
+        else if (stored == "<pipe>")
+            QCOMPARE(::mkfifo(QFile::encodeName(f.diary.settingsFile()).constData(), 0600), 0);
         else if (stored != "<absent>")
             f.diary.setCycleSetting(stored);
         QVERIFY(f.start(false));

@@ -2,6 +2,7 @@
 
 #include "DiaryFile.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -37,7 +38,7 @@ void run(const QString &path, const QString &sql, const QVariantList &values = {
 
 TestDiary::TestDiary()
 {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_config.path());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     QString error;
     if (createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), path(), &error) != CreateResult::Created)
         qFatal("cannot create the test diary: %s", qPrintable(error));
@@ -62,13 +63,13 @@ void TestDiary::exec(const QString &sql) { run(path(), sql); }
 
 void TestDiary::setCycleSetting(const QString &value)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
+    QSettings s(settingsFile(), QSettings::NativeFormat);
     s.setValue(kKey, value);
 }
 
 QString TestDiary::cycleSetting() const
 {
-    const QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
+    const QSettings s(settingsFile(), QSettings::NativeFormat);
     return s.contains(kKey) ? s.value(kKey).toString() : QStringLiteral("<absent>");
 }
 

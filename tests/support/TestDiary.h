@@ -55,12 +55,14 @@ template<typename... Values> void row(const char *name, const Values &...values)
     (QTest::newRow(name) << ... << values);
 }
 
-// An entry as one line, each value exact (a temperature to its last bit), NULL as "NULL",
-// no entry as "none".
+// An entry as one line, each value exact (a temperature to its last bit, a stored text in
+// quotes), NULL as "NULL", no entry as "none".
 inline QString text(const DayRecord &r)
 {
     const auto value = [](const std::optional<QString> &s) { return s ? *s : QStringLiteral("NULL"); };
-    const QString temp = r.TEMP ? QString::number(*r.TEMP, 'g', QLocale::FloatingPointShortest) : value({});
+    const QString temp = r.storedTemp.isValid() ? u'\'' + r.storedTemp.toString() + u'\''
+                         : r.TEMP               ? QString::number(*r.TEMP, 'g', QLocale::FloatingPointShortest)
+                                                : value({});
     return QStringLiteral("%1|%2|%3|%4|%5|%6")
         .arg(r.DAT_DATE.toString(Qt::ISODate), temp, value(r.CONDITION), value(r.DIARY), QString::number(r.GUEST),
              QString::number(r.LOVE));

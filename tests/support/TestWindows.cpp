@@ -70,7 +70,8 @@ bool FakePrinter::print(const QImage &image, QString *error)
 
 bool ShownForm::start(bool show)
 {
-    form = std::make_unique<Form1>(AppContext {dialogs, clock, diary.folder(), printer});
+    form = std::make_unique<Form1>(
+        AppContext {dialogs, clock, diary.folder(), printer, diary.folder() + QStringLiteral("/nerina")});
     const bool loaded = form->Form_Load();
     if (!show)
         return loaded;

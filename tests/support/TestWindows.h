@@ -47,7 +47,12 @@ public:
     }
 
     QString input(QWidget *, const QString &prompt, const QString &title, const QString &defaultText) override;
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    QStringList offered; // the folder and name each save dialog offered first
+    QString saveFileName(QWidget *, const QString &, const QString &path, const QString &) override
+    {
+        offered << path;
+        return nextFile();
+    }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
     QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
     PreviewAnswer importPreview(QWidget *, const QString &, const ImportPreview &preview) override;
