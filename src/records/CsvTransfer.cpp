@@ -116,8 +116,8 @@ void CsvTransfer::importFile(const QString &path)
     const QDate today = m_clock.now().date();
 
     // The file is read once to show what it holds, in the encoding it decides on or the
-    // one she asks for, and once more to write it: only what the preview shows is kept
-    // in between, so that a lifetime of days never sits in memory twice.
+    // one she asks for, and once more to write it; in between only what the preview shows
+    // is kept, never every day as an entry.
     std::optional<CsvEncoding> encoding;
     ImportCheck check;
     for (;;) {
