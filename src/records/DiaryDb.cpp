@@ -66,8 +66,7 @@ sqlite3 *handleOf(const QSqlDatabase &db) { return *static_cast<sqlite3 *const *
 class Reader final
 {
 public:
-    Reader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {})
-        : m_db(handleOf(db))
+    Reader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {}) : m_db(handleOf(db))
     {
         sqlite3_stmt *prepared = nullptr;
         const int rc = sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &prepared, nullptr);
