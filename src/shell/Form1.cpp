@@ -417,7 +417,8 @@ void Form1::mnuRestore_Click()
 
 void Form1::mnuCycle_Click()
 {
-    openModal(m_cycleWindow, [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, this); });
+    openModal(m_cycleWindow,
+              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, m_context.clock, this); });
 }
 
 void Form1::reopenDiary()
