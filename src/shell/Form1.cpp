@@ -430,7 +430,7 @@ void Form1::mnuRestore_Click()
 void Form1::mnuCycle_Click()
 {
     openModal(m_cycleWindow,
-              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, m_context.clock, *m_cycle, this); });
+              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, m_context.clock, this); });
 }
 
 void Form1::reopenDiary()
