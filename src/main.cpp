@@ -18,8 +18,11 @@ int main(int argc, char *argv[])
     nerina::QtDialogs dialogs;
     nerina::SystemClock clock;
     nerina::SystemPrinter printer;
-    nerina::Form1 window(nerina::AppContext {dialogs, clock, QApplication::applicationDirPath(), printer,
-                                             QApplication::applicationFilePath()});
+    // The diary lies beside the program, or in the folder given: the packaged program's
+    // launcher gives each user's own data folder.
+    const QStringList arguments = QApplication::arguments();
+    const QString folder = arguments.size() > 1 ? arguments.at(1) : QApplication::applicationDirPath();
+    nerina::Form1 window(nerina::AppContext {dialogs, clock, folder, printer, QApplication::applicationFilePath()});
     if (!window.Form_Load())
         return 1;
     QObject::connect(&window, &nerina::Form1::ended, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -1,12 +1,16 @@
 #include "Dialogs.h"
 
+#include "Conversions.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -20,6 +24,48 @@
 #include <algorithm>
 
 namespace nerina {
+
+namespace {
+
+// The file dialog's list in Japanese: the toolkit's file list gives sizes and dates in the
+// system's locale, whatever the program's, and names a folder's type in English.
+class JapaneseFileList final : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        if (!files || role != Qt::DisplayRole)
+            return QIdentityProxyModel::data(index, role);
+        const QModelIndex file = mapToSource(index);
+        const QLocale japanese = japaneseLocale();
+        switch (index.column()) {
+        case 1:
+            return files->isDir(file)
+                       ? QString()
+                       : japanese.formattedDataSize(files->size(file), 1, QLocale::DataSizeTraditionalFormat);
+        case 2:
+            if (files->isDir(file))
+                return QStringLiteral("フォルダ");
+            break;
+        case 3: return japanese.toString(files->lastModified(file), QLocale::ShortFormat);
+        default: break;
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// The toolkit's own dialog rather than the desktop's, which speaks the desktop's language.
+QString chosenFile(QFileDialog &dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new JapaneseFileList(&dialog));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+} // namespace
 
 QString Dialogs::programTitle() { return QStringLiteral("Nerina's Diary"); }
 
@@ -97,12 +143,16 @@ QString QtDialogs::input(QWidget *parent, const QString &prompt, const QString &
 QString QtDialogs::saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
 {
     // The dialog itself asks before an existing file is replaced.
-    return QFileDialog::getSaveFileName(parent, title, path, filter);
+    QFileDialog dialog(parent, title, path, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return chosenFile(dialog);
 }
 
 QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, path, filter);
+    QFileDialog dialog(parent, title, path, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosenFile(dialog);
 }
 
 Dialogs::PreviewAnswer QtDialogs::importPreview(QWidget *parent, const QString &title, const ImportPreview &preview)

@@ -2,10 +2,15 @@
 
 #include "Conversions.h"
 
+#include <QBoxLayout>
+#include <QCalendarWidget>
 #include <QCoreApplication>
+#include <QDateEdit>
 #include <QLibraryInfo>
 #include <QPainter>
+#include <QSpinBox>
 #include <QStringList>
+#include <QToolButton>
 #include <QTranslator>
 
 namespace nerina {
@@ -61,6 +66,30 @@ bool useJapanese()
     else
         delete translator;
     return loaded;
+}
+
+void useJapaneseCalendar(QDateEdit *picker)
+{
+    picker->setLocale(japaneseLocale());
+    picker->setCalendarPopup(true);
+    // The header's buttons are the toolkit's own, found by their names; should a version
+    // name them otherwise, its header stays as it is.
+    QCalendarWidget *calendar = picker->calendarWidget();
+    auto *bar = calendar->findChild<QWidget *>(QStringLiteral("qt_calendar_navigationbar"));
+    auto *layout = bar ? qobject_cast<QBoxLayout *>(bar->layout()) : nullptr;
+    auto *month = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_monthbutton"));
+    auto *year = calendar->findChild<QToolButton *>(QStringLiteral("qt_calendar_yearbutton"));
+    auto *yearEdit = calendar->findChild<QSpinBox *>(QStringLiteral("qt_calendar_yearedit"));
+    if (!layout || !month || !year || !yearEdit)
+        return;
+    // The month goes right of the year; the place the year's edit box takes while the year
+    // is typed stays left of the year.
+    layout->removeWidget(month);
+    layout->insertWidget(layout->indexOf(year) + 1, month);
+    const auto showYear = [calendar, year] { year->setText(QStringLiteral("%1年").arg(calendar->yearShown())); };
+    QObject::connect(calendar, &QCalendarWidget::currentPageChanged, year, showYear);
+    QObject::connect(yearEdit, &QSpinBox::editingFinished, year, showYear);
+    showYear();
 }
 
 } // namespace nerina

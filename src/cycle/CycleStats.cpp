@@ -1,6 +1,7 @@
 #include "CycleStats.h"
 
 #include "Forecast.h"
+#include "SymptoThermal.h"
 #include "cycle/TemperatureShift.h"
 
 #include <algorithm>
@@ -13,46 +14,66 @@ namespace {
 // A number stored where no body temperature can be counts as no reading.
 bool isReading(const DiaryDb::CycleDay &day) { return day.temp && isBodyTemperature(*day.temp); }
 
+constexpr int kShortHighPhase = 10; // a complete high phase of fewer days is short
+constexpr int kLongHighPhase = 18;  // a running high phase this long: time for a pregnancy test
+
 std::optional<double> mean(double sum, int count)
 {
     return count > 0 ? std::optional<double>(sum / count) : std::nullopt;
 }
 
-// One cycle over the calendar days [start, end], with the days the diary holds; `shift` is
-// the day of its first high reading counted from the start, -1 when none was found (a plain
-// int keeps GCC's optimiser from warning).
+// The shift of a cycle, in days from its start; -1 when none was found (plain ints keep
+// GCC's optimiser from warning).
+struct CycleShift
+{
+    int firstHigh = -1;
+    int confirmed = -1;
+};
+
+// One cycle over the calendar days [start, end], with the days the diary holds.
 CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t from, std::size_t to, const QDate &start,
-                     const QDate &end, bool running, int shift)
+                     const QDate &end, bool running, CycleShift shift, const std::optional<QDate> &today)
 {
     CycleRecord r;
     r.start = start;
-    r.end = end;
+    r.end = running && today && *today > end ? *today : end;
     r.running = running;
-    r.length = int(start.daysTo(end)) + 1;
+    r.length = int(start.daysTo(r.end)) + 1;
 
     // Every period day of a cycle belongs to its first period: one further on would have
     // begun the next cycle.
     QDate lastPeriodDay = start;
+    QList<std::optional<Mucus>> mucus(int(start.daysTo(end)) + 1);
     for (std::size_t i = from; i < to; ++i) {
-        if (days[i].period)
-            lastPeriodDay = days[i].day;
+        const DiaryDb::CycleDay &d = days[i];
+        if (d.period)
+            lastPeriodDay = d.day;
+        mucus[start.daysTo(d.day)] = d.mucus;
+        if (d.lhTest == TestResult::Positive)
+            r.lhPositive.append(d.day);
+        if (d.pregnancyTest == TestResult::Positive && !r.pregnancyPositive)
+            r.pregnancyPositive = d.day;
     }
     r.periodLength = int(start.daysTo(lastPeriodDay)) + 1;
 
-    if (shift >= 0) {
-        r.shiftDay = start.addDays(shift);
-        if (!running)
-            r.lutealLength = r.length - shift;
+    if (shift.firstHigh >= 0) {
+        const QDate shiftDay = start.addDays(shift.firstHigh);
+        r.shiftDay = shiftDay;
+        r.highPhase = int(shiftDay.daysTo(r.end)) + 1;
+        if (const std::optional<DoubleCheck> check = doubleCheck(mucus, shift.confirmed)) {
+            r.mucusPeak = start.addDays(check->peak);
+            r.doubleCheckDay = start.addDays(check->closes);
+        }
     }
     double low = 0, high = 0;
     int lows = 0, highs = 0;
-    for (std::size_t i = from; i < to; ++i) {
-        if (!isReading(days[i]))
+    for (std::size_t i = from; i < to && shift.firstHigh >= 0; ++i) {
+        if (!isReading(days[i]) || days[i].excluded)
             continue;
-        if (shift >= 0 && start.daysTo(days[i].day) >= shift) {
+        if (start.daysTo(days[i].day) >= shift.firstHigh) {
             high += *days[i].temp;
             ++highs;
-        } else if (shift >= 0) {
+        } else {
             low += *days[i].temp;
             ++lows;
         }
@@ -64,7 +85,7 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
 
 } // namespace
 
-QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days)
+QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days, const std::optional<QDate> &today)
 {
     QList<CycleRecord> out;
     if (days.empty())
@@ -75,16 +96,18 @@ QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days)
     const int length = int(first.daysTo(days.back().day)) + 1;
     QList<std::optional<int>> readings(length);
     QList<bool> period(length, false);
+    QList<bool> excluded(length, false);
     for (const DiaryDb::CycleDay &d : days) {
         const int at = int(first.daysTo(d.day));
         if (isReading(d))
             readings[at] = int(std::lround(*d.temp * 100));
         period[at] = d.period;
+        excluded[at] = d.excluded;
     }
     const QList<int> starts = periodStarts(period);
     // The shift finder splits the series at the same starts, so each shift lies within one
     // cycle; one found before the first start belongs to none.
-    const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period);
+    const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period, excluded);
 
     std::size_t from = 0;
     qsizetype nextShift = 0;
@@ -100,12 +123,26 @@ QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days)
             ++to;
         while (nextShift < shifts.size() && shifts[nextShift].firstHigh < starts[c])
             ++nextShift;
-        const int shift = nextShift < shifts.size() && shifts[nextShift].firstHigh < next
-                              ? shifts[nextShift].firstHigh - starts[c]
-                              : -1;
-        out.prepend(describe(days, from, to, start, end, running, shift));
+        CycleShift shift;
+        if (nextShift < shifts.size() && shifts[nextShift].firstHigh < next)
+            shift = {shifts[nextShift].firstHigh - starts[c], shifts[nextShift].confirmed - starts[c]};
+        out.prepend(describe(days, from, to, start, end, running, shift, today));
         from = to;
     }
+    return out;
+}
+
+QStringList cycleFindings(const CycleRecord &c)
+{
+    QStringList out;
+    if (c.highPhase && !c.running && *c.highPhase < kShortHighPhase)
+        out << QStringLiteral("高温期が短め：続くようなら婦人科で相談を");
+    // Once a test has said so, advising one says nothing new.
+    if (c.highPhase && c.running && *c.highPhase >= kLongHighPhase)
+        out << (c.pregnancyPositive ? QStringLiteral("高温期が18日以上")
+                                    : QStringLiteral("高温期が18日以上：妊娠検査薬で確かめましょう"));
+    if (c.pregnancyPositive)
+        out << QStringLiteral("妊娠検査薬が陽性（%1）").arg(c.pregnancyPositive->toString(QStringLiteral("MM/dd")));
     return out;
 }
 
@@ -121,8 +158,8 @@ CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count)
         s.shortest = s.cycles == 0 ? c.length : std::min(s.shortest, c.length);
         s.longest = std::max(s.longest, c.length);
         lengths += c.length;
-        if (c.lutealLength) {
-            lutealSum += *c.lutealLength;
+        if (c.highPhase) {
+            lutealSum += *c.highPhase;
             ++luteals;
         }
         ++s.cycles;

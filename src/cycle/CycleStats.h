@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QList>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -15,23 +16,36 @@ namespace nerina {
 struct CycleRecord
 {
     QDate start;
-    QDate end; // the last day; for the cycle still running, the last day recorded
+    QDate end; // the last day; for the cycle still running, today when given, else the last day recorded
     bool running = false;
-    int length = 0;                  // days from start to end, both counted
-    int periodLength = 0;            // days from start to the last period day of its period
-    std::optional<QDate> shiftDay;   // the first high reading of a confirmed temperature shift
-    std::optional<int> lutealLength; // days from the shift day to the end, both counted
-    std::optional<double> lowMean;   // mean of the readings before the shift day
-    std::optional<double> highMean;  // mean of the readings from the shift day on
+    int length = 0;                 // days from start to end, both counted
+    int periodLength = 0;           // days from start to the last period day of its period
+    std::optional<QDate> shiftDay;  // the first high reading of a confirmed temperature shift
+    std::optional<double> lowMean;  // mean of the readings before the shift day
+    std::optional<double> highMean; // mean of the readings from the shift day on
+    // From the shift day to the end, both counted: the luteal phase, and for the running
+    // cycle the high phase so far.
+    std::optional<int> highPhase;
+    QList<QDate> lhPositive;                // the days of a positive ovulation (LH) test
+    std::optional<QDate> mucusPeak;         // of the double check, where both signs agree
+    std::optional<QDate> doubleCheckDay;    // the infertile time begins on this day's evening
+    std::optional<QDate> pregnancyPositive; // the first positive pregnancy test
 
     bool operator==(const CycleRecord &) const = default;
 };
 
 // The cycles of a whole diary (its days oldest first, as DiaryDb::cycleDays gives them),
 // newest first. Days before the first period begin no cycle. A shift is found by the same
-// three-over-six rule the graph draws; days without a body temperature are left out of it and
-// of the means.
-QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days);
+// three-over-six rule the graph draws; days without a body temperature, and readings she
+// left out, count in neither the shift nor the means. `today`, when given and not before the
+// last day recorded, is the running cycle's last day.
+QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days,
+                                const std::optional<QDate> &today = std::nullopt);
+
+// What a cycle tells her, in plain words, for the findings it has: a short high phase
+// (a reason to see a doctor), a running high phase long enough for a pregnancy test, a
+// positive pregnancy test. Empty when there is nothing to tell.
+QStringList cycleFindings(const CycleRecord &cycle);
 
 // What the last `count` complete cycles (newest first in `cycles`) have in common.
 struct CycleSummary
@@ -41,7 +55,7 @@ struct CycleSummary
     double meanLength = 0;
     int shortest = 0;
     int longest = 0;
-    std::optional<double> meanLuteal; // over the cycles with a confirmed shift
+    std::optional<double> meanLuteal; // of the high phases, over the cycles with a confirmed shift
 };
 CycleSummary summarizeCycles(const QList<CycleRecord> &cycles, int count);
 

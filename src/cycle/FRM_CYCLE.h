@@ -17,21 +17,28 @@ class Dialogs;
 struct SharedState;
 
 // The cycle record: every cycle of the diary, newest first, with its length, period, the
-// day of its temperature shift, its luteal phase and the mean temperatures of its low and
-// high phases; a summary of the last 6 and 12 complete cycles; and a button that takes
-// the mean of the last 6 as the cycle length, as the cycle setting does.
+// day of its temperature shift, its high phase and the mean temperatures of its low and
+// high phases, its positive ovulation tests, the mucus peak and the day the double check
+// closes, and what the cycle tells in plain words; a summary of the last 6 and 12
+// complete cycles; a button that takes the mean of the last 6 as the cycle length, as the
+// cycle setting does; and one that explains how the double check is read.
 class FRM_CYCLE final : public QDialog
 {
     Q_OBJECT
 public:
-    // The cycles of the days up to the clock's today.
-    FRM_CYCLE(const SharedState &state, Dialogs &dialogs, const Clock &clock, CycleTracker &tracker, QWidget *parent);
+    // The cycles of the open diary; the clock gives today, where a running high phase ends.
+    FRM_CYCLE(const SharedState &state, Dialogs &dialogs, CycleTracker &tracker, const Clock &clock, QWidget *parent);
+    // The cycles of these days (oldest first, as DiaryDb::cycleDays gives them).
+    FRM_CYCLE(const std::vector<DiaryDb::CycleDay> &days, const QDate &today, Dialogs &dialogs, CycleTracker &tracker,
+              QWidget *parent);
 
     void cmdApply_Click();
+    void cmdHelp_Click();
 
     QTableWidget *CYCLE_LIST = nullptr;
     QLabel *SUMMARY_6 = nullptr;
     QLabel *SUMMARY_12 = nullptr;
+    QPushButton *cmdHelp = nullptr;
     QPushButton *cmdApply = nullptr;
     QPushButton *cmdClose = nullptr;
 

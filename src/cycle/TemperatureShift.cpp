@@ -9,7 +9,6 @@ namespace nerina {
 namespace {
 
 constexpr int kLowReadings = 6;
-constexpr int kLowSpan = 12;   // the six low readings lie within this many days before the rise
 constexpr int kThreeSpan = 4;  // the three high readings: the rise's day and this many after it
 constexpr int kFourSpan = 5;   // the same where a fourth reading is needed
 constexpr int kClearRise = 20; // 0.20 degrees, in hundredths
@@ -49,18 +48,17 @@ std::optional<int> confirmation(const CycleReadings &r, int k, int coverline)
 }
 
 // The first confirmed shift among the days [begin, end) of one cycle.
-std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &readings, int begin, int end)
+std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &readings, const QList<bool> &excluded,
+                                             int begin, int end)
 {
     CycleReadings r;
     for (int d = begin; d < end; ++d) {
-        if (readings[d]) {
+        if (readings[d] && !(d < excluded.size() && excluded[d])) {
             r.day.append(d);
             r.temp.append(rounded(*readings[d]));
         }
     }
     for (int k = kLowReadings; k < r.temp.size(); ++k) {
-        if (r.day[k - kLowReadings] < r.day[k] - kLowSpan)
-            continue;
         const int coverline = *std::max_element(r.temp.begin() + (k - kLowReadings), r.temp.begin() + k);
         if (r.temp[k] <= coverline)
             continue;
@@ -72,7 +70,8 @@ std::optional<TemperatureShift> shiftInCycle(const QList<std::optional<int>> &re
 
 } // namespace
 
-QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays)
+QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &readings, const QList<bool> &periodDays,
+                                              const QList<bool> &excluded)
 {
     const int days = int(readings.size());
     // Cycle bounds: the days before the first period start, if any, then each start.
@@ -83,7 +82,7 @@ QList<TemperatureShift> findTemperatureShifts(const QList<std::optional<int>> &r
 
     QList<TemperatureShift> shifts;
     for (int c = 0; c + 1 < bounds.size(); ++c)
-        if (const std::optional<TemperatureShift> found = shiftInCycle(readings, bounds[c], bounds[c + 1]))
+        if (const std::optional<TemperatureShift> found = shiftInCycle(readings, excluded, bounds[c], bounds[c + 1]))
             shifts.append(*found);
     return shifts;
 }

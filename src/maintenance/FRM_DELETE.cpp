@@ -36,9 +36,8 @@ FRM_DELETE::FRM_DELETE(const SharedState &state, Dialogs &dialogs, const Clock &
     m_picker = new QDateEdit(kDesignDay, this);
     m_picker->setObjectName(QStringLiteral("DTPicker1"));
     // The date picker's default form, the Japanese short date, whatever the system locale.
-    m_picker->setLocale(japaneseLocale());
     m_picker->setDisplayFormat(japaneseLocale().dateFormat(QLocale::ShortFormat));
-    m_picker->setCalendarPopup(true);
+    useJapaneseCalendar(m_picker);
     m_picker->setGeometry(px(240), px(240), px(1815), px(375));
 
     m_label1 = new QLabel(QStringLiteral("以前のﾃﾞｰﾀを削除します。"), this);

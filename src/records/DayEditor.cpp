@@ -86,9 +86,8 @@ void DayEditor::buildControls()
 
     DTPicker1 = new QDateEdit(this);
     DTPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    DTPicker1->setLocale(japaneseLocale());
     DTPicker1->setDisplayFormat(japaneseLongDateFormat());
-    DTPicker1->setCalendarPopup(true);
+    useJapaneseCalendar(DTPicker1);
     DTPicker1->setFont(gothic);
     DTPicker1->setToolTip(QStringLiteral("▼をｸﾘｯｸして日付を設定"));
     DTPicker1->setAccessibleName(QStringLiteral("日付"));

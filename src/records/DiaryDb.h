@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DayRecord.h"
+#include "DaySigns.h"
 
 #include <QSet>
 #include <QSqlDatabase>
@@ -86,6 +87,11 @@ public:
         QDate day;
         std::optional<double> temp;
         bool period = false;
+        // Of the day's signs, what the cycle record reads.
+        bool excluded = false; // the temperature rules skip the reading
+        std::optional<Mucus> mucus = {};
+        std::optional<TestResult> lhTest = {};
+        std::optional<TestResult> pregnancyTest = {};
     };
     // With `upTo`, only the days up to and including it.
     std::vector<CycleDay> cycleDays(const std::optional<QDate> &upTo = std::nullopt) const;

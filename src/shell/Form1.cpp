@@ -200,8 +200,11 @@ void Form1::buildMenus()
 
 void Form1::buildToolbar()
 {
-    m_ui.Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    // Named in Japanese, as screen readers say it; the main window offers no menu to hide
+    // it (the toolkit's context menu of toolbars).
+    m_ui.Toolbar1 = addToolBar(QStringLiteral("ﾂｰﾙﾊﾞｰ"));
     m_ui.Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    setContextMenuPolicy(Qt::NoContextMenu);
     m_ui.Toolbar1->setMovable(false);
     m_ui.Toolbar1->setFloatable(false);
     m_ui.Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -427,7 +430,7 @@ void Form1::mnuRestore_Click()
 void Form1::mnuCycle_Click()
 {
     openModal(m_cycleWindow,
-              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, m_context.clock, *m_cycle, this); });
+              [this] { return new FRM_CYCLE(m_state, m_context.dialogs, *m_cycle, m_context.clock, this); });
 }
 
 void Form1::reopenDiary()

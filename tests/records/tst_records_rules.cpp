@@ -1,4 +1,5 @@
 // The diary table on a real SQLite file, and the diary's CSV file.
+#include "DiaryFile.h"
 #include "TestDiary.h"
 #include "common/AppError.h"
 #include "records/CsvFormat.h"
@@ -76,6 +77,16 @@ private slots:
         QCOMPARE(db.rowCount(), 3);
         db.saveDay(day(march(8)));
         QCOMPARE(db.rowCount(), 4);
+    }
+
+    // An install makes the empty diary only where there is none: hers is kept byte for byte.
+    void emptyDiaryKeepsHers()
+    {
+        test::TestDiary d;
+        d.insertRaw({"2026-03-03", 36.5, "x", "y", 1, 0});
+        const QByteArray before = contents(d.path());
+        QCOMPARE(createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), d.path(), nullptr), CreateResult::AlreadyThere);
+        QCOMPARE(contents(d.path()), before);
     }
 
     void rowsOfOtherTools()

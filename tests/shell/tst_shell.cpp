@@ -1,22 +1,28 @@
 // The main window: start-up, the ways out, the list tab, commands and keys, screen readers.
 #include "TestWindows.h"
 #include "common/Fonts.h"
+#include "cycle/FRM_CYCLE.h"
 #include "graph/FRM_DISP.h"
 #include "history/FlexGrid.h"
 #include "history/HistoryRows.h"
 #include "maintenance/FRM_DELETE.h"
+#include "maintenance/FRM_RESTORE.h"
 #include "shell/Form2.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QDateEdit>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <sys/stat.h> // mkfifo
 
@@ -64,6 +70,39 @@ QStringList gridTexts(const FlexGrid &grid)
         out << row.join(u'|');
     }
     return out;
+}
+
+// Every text a user sees below `iface` (names, values, tips; closed menus too), but the cells
+// of a list's first column: they name her own things (files, days).
+void seen(QAccessibleInterface *iface, QStringList &out)
+{
+    const QAccessible::Role role = iface->role();
+    if (iface->state().invisible && role != QAccessible::MenuItem && role != QAccessible::PopupMenu)
+        return;
+    if (!iface->tableCellInterface() || iface->tableCellInterface()->columnIndex() > 0)
+        for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description, QAccessible::Value})
+            out << iface->text(t);
+    for (int i = 0; i < iface->childCount(); ++i)
+        seen(iface->child(i), out);
+}
+
+void seen(QWidget *w, QStringList &out) { seen(QAccessible::queryAccessibleInterface(w), out); }
+
+// Opens a box that waits for the user, walks it once it shows (a file list once
+// it has filled), and closes it.
+void whileOpen(QStringList &out, const std::function<void()> &open)
+{
+    QTimer::singleShot(0, [&out] {
+        QWidget *shown = QApplication::activeModalWidget();
+        if (!shown)
+            return;
+        if (auto *files = shown->findChild<QFileSystemModel *>())
+            if (!QTest::qWaitFor([files] { return files->rowCount(files->index(files->rootPath())) == 2; }))
+                out << QStringLiteral("the file list never filled");
+        seen(shown, out);
+        shown->close();
+    });
+    open();
 }
 
 } // namespace
@@ -266,22 +305,61 @@ private slots:
         QTRY_VERIFY(!graph);
     }
 
-    // The toolkit's own texts are Japanese whatever the system's locale: a real question
-    // box offers はい and いいえ.
-    void toolkitSpeaksJapanese()
+    // Nothing a user sees is in English: every window, the toolkit's boxes, the file dialog
+    // and the calendar popups show Japanese, whatever the system's locale; each calendar's
+    // header reads year then month.
+    void nothingInEnglish()
     {
         QVERIFY(useJapanese());
-        QStringList buttons;
-        QTimer::singleShot(0, [&buttons] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            for (QAbstractButton *b : box->buttons())
-                buttons << b->text();
-            box->button(QMessageBox::No)->click();
-        });
+        test::ShownForm f;
+        QVERIFY(f.start());
+        QStringList texts;
+        const auto calendar = [&texts](QDateEdit *picker) {
+            QTest::mouseClick(picker, Qt::LeftButton, {}, QPoint(picker->width() - 4, picker->height() / 2));
+            QWidget *popup = QApplication::activePopupWidget();
+            QVERIFY(popup);
+            seen(popup, texts);
+            QList<QToolButton *> header = popup->findChildren<QToolButton *>();
+            std::sort(header.begin(), header.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
+            popup->close();
+            const QDate day = picker->date();
+            QCOMPARE(header.at(1)->text() + header.at(2)->text(),
+                     QStringLiteral("%1年%2月").arg(day.year()).arg(day.month()));
+        };
+        for (int tab : {1, 0}) {
+            f.ui().SSTab1->setCurrentIndex(tab);
+            seen(f.form.get(), texts);
+        }
+        calendar(f.ui().entry->DTPicker1);
         QtDialogs dialogs;
-        QCOMPARE(dialogs.question(nullptr, QStringLiteral("?"), QStringLiteral("t")), Dialogs::Answer::No);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList {QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
+        whileOpen(texts, [&] { dialogs.question(nullptr, QStringLiteral("？"), QStringLiteral("確認")); });
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("写真")));
+        QVERIFY(QFile(folder.filePath(QStringLiteral("日記.csv"))).open(QIODevice::WriteOnly));
+        whileOpen(texts, [&] {
+            dialogs.saveFileName(f.form.get(), QStringLiteral("保存"), folder.filePath(QStringLiteral("日記.csv")),
+                                 QStringLiteral("CSV (*.csv)"));
+        });
+        f.form->mnuCycle_Click();
+        f.form->mnuVERSION_Click();
+        f.form->mnuRestore_Click();
+        f.form->mnuFileDataMente_Click();
+        f.ui().SSTab1->setCurrentIndex(1);
+        f.form->mnuGraph_Click();
+        for (QWidget *w : QList<QWidget *> {f.form->graphWindow(), f.form->cycleWindow(), f.form->aboutWindow(),
+                                            f.form->restoreWindow(), f.form->purgeWindow()})
+            seen(w, texts);
+        calendar(f.form->purgeWindow()->DTPicker1());
+        // Latin letters a user may see: the program's own names and marks, mnemonics, and the
+        // names of files and folders (a word holding a dot or a slash).
+        const QRegularExpression own(
+            QStringLiteral("Nerina's (Diary|Checker)|PG-Error|Ver 2\\.00|SEX|CD|OK|PDF|CSV|\\(&?\\w\\)"));
+        const QRegularExpression english(QStringLiteral("(^|\\s)[^\\s/.]*[A-Za-z][^\\s/.]*(\\s|$)"));
+        QStringList found;
+        for (QString text : texts)
+            if (text.remove(own).contains(english))
+                found << text;
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
     void everyControlIsNamed()
