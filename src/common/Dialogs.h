@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -54,6 +55,11 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
 
+    // One of `options`, `current` the one offered; Return takes it as it stands. The
+    // index chosen, or -1 when the user cancels. A seam without dialogs takes `current`.
+    virtual int choice(QWidget *parent, const QString &title, const QString &prompt, const QStringList &options,
+                       int current);
+
 protected:
     virtual Answer show(QWidget *parent, const Message &message) = 0;
 };
@@ -78,6 +84,8 @@ public:
     QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
+    int choice(QWidget *parent, const QString &title, const QString &prompt, const QStringList &options,
+               int current) override;
 
 protected:
     Answer show(QWidget *parent, const Message &message) override;

@@ -26,6 +26,8 @@ public:
     QStringList inputs;        // next answers to input boxes ("" = Cancel)
     QStringList inputDefaults; // the default text each input box offered
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
+    QList<int> choices;        // next answers to choices (-1 = Cancel); none takes the one offered
+    QList<int> offeredChoices; // the option each choice offered
     int unscriptedQuestions = 0;
 
     // Scripts the next answers from "YN": Yes, then No.
@@ -43,6 +45,11 @@ public:
         return nextFile();
     }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    int choice(QWidget *, const QString &, const QString &, const QStringList &, int current) override
+    {
+        offeredChoices << current;
+        return choices.isEmpty() ? current : choices.takeFirst();
+    }
     QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
 
     const Message &last() const { return shown.last(); }
