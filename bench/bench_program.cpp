@@ -398,6 +398,24 @@ int main(int argc, char **argv)
     });
     floorView.hide();
 
+    // --- 3c. The PDF of the graph: the choice of cycles answered, the report read from the
+    // diary, drawn and written to a file; the cycles within the 180 days, then the last 6.
+    constexpr int kPdfRuns = 11;
+    const QString pdfPath = work.filePath(QStringLiteral("report.pdf"));
+    double pdfs[2] = {};
+    qint64 pdfBytes = 0;
+    for (int choice : {0, 2}) {
+        pdfs[choice / 2] = medianMs(
+            kPdfRuns,
+            [&](int) {
+                env.dialogs.choices = {choice};
+                env.dialogs.fileNames = {pdfPath};
+            },
+            [&] { graph->CMD_PDF_Click(); });
+        failures += env.dialogs.last().icon == Dialogs::Icon::Information ? 0 : 1;
+        pdfBytes = QFileInfo(pdfPath).size();
+    }
+
     // --- 3b. The cycle record window of the whole diary: opened, shown and painted.
     constexpr int kCycleRuns = 15;
     graph->close();
@@ -597,6 +615,9 @@ int main(int argc, char **argv)
     std::printf("    floor: DAT_DATE, TEMP, GUEST of every row through the SQLite C API + a dialog with a table of as\n"
                 "    many rows\n");
     std::printf("    of which: DiaryDb::cycleDays %.2f, cycleRecords %.2f\n", cycleRead, cycleRules);
+    std::printf("3c PDF of the graph (%d): FRM_DISP::CMD_PDF_Click, file written\n", kPdfRuns);
+    std::printf("  %-50s %9.2f\n", "  the cycles within the 180 days", pdfs[0]);
+    std::printf("  %-50s %9.2f   (%lld KiB)\n", "  the last 6 cycles", pdfs[1], pdfBytes / 1024);
     std::printf("4 save (%d): Form1::SaveDayRecord\n", kSaveRuns);
     row("  new day", saves[0], saves[1]);
     row("  existing day, overwrite answered Yes", saves[2], saves[3]);

@@ -2,6 +2,7 @@
 
 #include "Conversions.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableWidget>
@@ -107,6 +109,8 @@ QString Dialogs::saveFileName(QWidget *, const QString &, const QString &, const
 
 QString Dialogs::openFileName(QWidget *, const QString &, const QString &, const QString &) { return QString(); }
 
+int Dialogs::choice(QWidget *, const QString &, const QString &, const QStringList &, int current) { return current; }
+
 Dialogs::Answer QtDialogs::show(QWidget *parent, const Message &m)
 {
     QMessageBox box(parent);
@@ -153,6 +157,34 @@ QString QtDialogs::openFileName(QWidget *parent, const QString &title, const QSt
     QFileDialog dialog(parent, title, path, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return chosenFile(dialog);
+}
+
+int QtDialogs::choice(QWidget *parent, const QString &title, const QString &prompt, const QStringList &options,
+                      int current)
+{
+    // The options as radio buttons one under the other, the one offered checked and
+    // focused, so that the arrow keys move between them and Return takes the one checked.
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(prompt, &dialog);
+    layout->addWidget(label);
+    QButtonGroup group(&dialog);
+    for (int i = 0; i < options.size(); ++i) {
+        auto *option = new QRadioButton(options[i], &dialog);
+        group.addButton(option, i);
+        layout->addWidget(option);
+        if (i == current) {
+            option->setChecked(true);
+            option->setFocus();
+        }
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted ? group.checkedId() : -1;
 }
 
 Dialogs::PreviewAnswer QtDialogs::importPreview(QWidget *parent, const QString &title, const ImportPreview &preview)

@@ -57,6 +57,11 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
     virtual QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter);
 
+    // One of `options`, `current` the one offered; Return takes it as it stands. The
+    // index chosen, or -1 when the user cancels. A seam without dialogs takes `current`.
+    virtual int choice(QWidget *parent, const QString &title, const QString &prompt, const QStringList &options,
+                       int current);
+
     // What an import will store, shown before anything is written.
     struct ImportPreview
     {
@@ -109,6 +114,8 @@ public:
     QString input(QWidget *parent, const QString &prompt, const QString &title, const QString &defaultText) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &path, const QString &filter) override;
+    int choice(QWidget *parent, const QString &title, const QString &prompt, const QStringList &options,
+               int current) override;
     PreviewAnswer importPreview(QWidget *parent, const QString &title, const ImportPreview &preview) override;
     std::unique_ptr<Progress> progress(QWidget *parent, const QString &text, const QString &title,
                                        qint64 total) override;

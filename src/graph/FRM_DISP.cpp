@@ -5,6 +5,7 @@
 #include "common/Dialogs.h"
 #include "common/FileSafety.h"
 #include "common/Fonts.h"
+#include "common/Settings.h"
 #include "common/Twips.h"
 #include "history/FlexGrid.h"
 
@@ -65,9 +66,9 @@ const QColor kCoverlineColor(0x10, 0x60, 0xd0);
 } // namespace
 
 FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
-                   std::function<QStringList()> cycleSummary)
+                   ReportSource report)
     : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer), m_kept(std::move(kept)),
-      m_cycleSummary(std::move(cycleSummary))
+      m_report(std::move(report))
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -364,29 +365,44 @@ void FRM_DISP::CMD_PRINT_Click()
     }
 }
 
-// The chart as it stands in the window, scaled to the width of `area` (or its height,
-// whichever is reached first) at the top of it. The scene is painted item by item, so
-// the page gets lines and text, not a picture of them.
-void FRM_DISP::drawChart(QPainter &painter, const QRectF &area) const
+std::optional<ReportScope> FRM_DISP::askReportScope()
 {
-    const QSizeF size = QSizeF(m_chartView->viewport()->size()).scaled(area.size(), Qt::KeepAspectRatio);
-    QRectF target(QPointF(), size);
-    target.moveCenter(area.center());
-    target.moveTop(area.top());
-    m_chartView->render(&painter, target, QRect(), Qt::IgnoreAspectRatio);
+    // The choices in the order of ReportScope, and how the setting stores each.
+    const QStringList options {QStringLiteral("グラフの180日にかかる周期"), QStringLiteral("直近の3周期"),
+                               QStringLiteral("直近の6周期")};
+    const QList<int> stored {0, 3, 6};
+    int offered = 0;
+    try {
+        offered = std::max(0, int(stored.indexOf(readReportCycles())));
+    } catch (const AppError &) {
+        // A setting that cannot be read offers the usual choice; the PDF is what she asked for.
+    }
+    const int chosen = m_dialogs.choice(this, QStringLiteral("PDF保存"),
+                                        QStringLiteral("基礎体温表にする周期を選んでください。"), options, offered);
+    if (chosen < 0 || chosen >= options.size())
+        return std::nullopt;
+    try {
+        writeReportCycles(stored[chosen]);
+    } catch (const AppError &) {
+        // Not remembered this time; the PDF still goes ahead.
+    }
+    return ReportScope(chosen);
 }
 
 void FRM_DISP::CMD_PDF_Click()
 {
     const QString title = QStringLiteral("PDF保存");
     trapped(m_dialogs, this, [&] {
+        const std::optional<ReportScope> scope = askReportScope();
+        if (!scope)
+            return;
         const QString offered = QDir(Dialogs::documentsFolder()).filePath(reportFileName(m_data));
         const QString path = m_dialogs.saveFileName(this, title, offered, QStringLiteral("PDF ﾌｧｲﾙ (*.pdf)"));
         if (path.isEmpty())
             return;
-        const GraphReport report(
-            m_data, [this](QPainter &painter, const QRectF &area) { drawChart(painter, area); },
-            m_cycleSummary ? m_cycleSummary() : QStringList());
+        const QString format = QStringLiteral("yyyy/M/d");
+        const GraphReport report(m_report(*scope, QDate::fromString(m_data.firstDay(), format),
+                                          QDate::fromString(m_data.lastDay(), format)));
         try {
             // Private like the diary, and never a half-written file under the chosen name.
             writeFileSafely(path, report.pdf(), m_kept);

@@ -2,6 +2,7 @@
 
 #include "GraphData.h"
 #include "common/FileSafety.h"
+#include "ReportData.h"
 
 #include <QDialog>
 #include <QList>
@@ -9,12 +10,12 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QChart;
 class QChartView;
 class QLabel;
 class QLineSeries;
-class QPainter;
 class QPushButton;
 class QScatterSeries;
 
@@ -24,18 +25,21 @@ class Dialogs;
 class FlexGrid;
 class PrintTarget;
 
-// The temperature graph of the 180 days the list holds, its quick print and a PDF of it.
+// The temperature graph of the 180 days the list holds, its quick print, and the PDF
+// for a doctor: the basal temperature chart of the cycles she chooses, cycle by cycle.
 // A dialog, so that the keys behave as in any secondary window: Esc closes it, Return
 // presses the focused button.
 class FRM_DISP final : public QDialog
 {
     Q_OBJECT
 public:
-    // `cycleSummary` gives the summary lines of the diary's cycle record for the PDF, none
-    // when there is no cycle yet; it may throw AppError. `kept` are the files the PDF
-    // must never write over.
+    // What the PDF holds, read from the diary for the cycles she chose and the graph's
+    // first and last days; it may throw AppError.
+    using ReportSource = std::function<ReportData(ReportScope scope, const QDate &first, const QDate &last)>;
+
+    // `kept` are the files the PDF must never write over.
     FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
-             std::function<QStringList()> cycleSummary = {});
+             ReportSource report);
 
     // Fills the title line and the chart from the list; runs on every activation.
     void Form_Activate();
@@ -77,13 +81,15 @@ private:
     void showCoverlines();
     void showReadings();
     void showDayToolTip(const QPointF &point, bool on);
-    void drawChart(QPainter &painter, const QRectF &area) const;
+    // Asks which cycles the PDF charts, offering the choice she made last; none when she
+    // cancels.
+    std::optional<ReportScope> askReportScope();
 
     const FlexGrid &m_grid;
     Dialogs &m_dialogs;
     PrintTarget &m_printer;
     KeptFiles m_kept;
-    std::function<QStringList()> m_cycleSummary;
+    ReportSource m_report;
     GraphData m_data;
 
     std::array<QLabel *, 2> m_labelDate {};

@@ -40,7 +40,6 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
         data.labels.append(cell(row, 1) + QLatin1Char('/') + cell(row, 2));
         data.days.append(cell(row, 0) + QLatin1Char('/') + data.labels.last());
         data.weekdays.append(cell(row, ColWeekday));
-        data.conditions.append(cell(row, ColCondition));
         data.period.append(mark == kPeriodMark);
         data.fertile.append(mark == kFertileMark);
         data.love.append(cell(row, ColLove) == kLoveMark);
@@ -74,18 +73,6 @@ QString dayMarks(const GraphData &data, int i)
     if (data.love[i])
         marks += kLoveMark;
     return marks;
-}
-
-QList<ReportRow> reportRows(const GraphData &data)
-{
-    QList<ReportRow> rows;
-    rows.reserve(data.days.size());
-    for (int i = 0; i < data.days.size(); ++i) {
-        const std::optional<int> reading = data.readings[i];
-        rows.append({data.days[i], data.weekdays[i], reading ? QString::number(*reading / 100.0, 'f', 2) : QString(),
-                     data.conditions[i], dayMarks(data, i)});
-    }
-    return rows;
 }
 
 QString reportFileName(const GraphData &data)

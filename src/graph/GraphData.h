@@ -24,7 +24,6 @@ struct GraphData
     // The same days in full, for the marks drawn under the curve and the tooltips.
     QStringList days;                   // "2024/3/5"
     QStringList weekdays;               // "火"
-    QStringList conditions;             // the list's condition text
     QList<std::optional<int>> readings; // hundredths of a degree; none when not measured
     QList<bool> period;                 // the list shows "●"
     QList<bool> fertile;                // the list shows "★"
@@ -46,19 +45,6 @@ QString dayToolTip(const GraphData &data, int i);
 
 // The marks of point i as the list shows them, in the list's order: "●◎".
 QString dayMarks(const GraphData &data, int i);
-
-// One line of the PDF's table of days, as text.
-struct ReportRow
-{
-    QString date;        // "2024/3/5"
-    QString weekday;     // "火"
-    QString temperature; // "36.45"; empty when not measured
-    QString condition;
-    QString marks; // "●◎"
-};
-
-// The table of the PDF: one row a day of the graph, the oldest first like the graph.
-QList<ReportRow> reportRows(const GraphData &data);
 
 // The name the PDF is offered under: "基礎体温_20230908-20240305.pdf", the graph's first
 // and last day.

@@ -395,14 +395,22 @@ void Form1::mnuGraph_Click()
 
 FRM_DISP *Form1::newGraphWindow()
 {
-    // The PDF of the graph sums up the cycles of the whole diary up to today, as the cycle
-    // record does.
-    auto cycleSummary = [this] {
-        const QList<CycleRecord> cycles = cycleRecords(m_state.db().cycleDays(m_context.clock.now().date()));
-        return cycles.isEmpty() ? QStringList() : cycleSummaryTexts(cycles);
+    // The PDF charts the cycles she chose, from the diary's days up to today, and sums up
+    // the cycles of the whole diary as the cycle record does.
+    auto report = [this](ReportScope scope, const QDate &first, const QDate &last) {
+        const DiaryDb &db = m_state.db();
+        const QDate today = m_context.clock.now().date();
+        const ReportPlan plan = reportPlan(db.periodDays(), scope, first, last, today);
+        const std::vector<DayRecord> rows = db.daysBetween(plan.from, plan.upTo);
+        const std::map<QDate, DaySigns> signs {}; // to be read here: db.signsBetween(plan.from, plan.upTo)
+        ReportData data = reportData(plan, rows, signs, first, last);
+        const QList<CycleRecord> cycles = cycleRecords(db.cycleDays(today), today);
+        if (!cycles.isEmpty())
+            data.cycleSummary = cycleSummaryTexts(cycles);
+        return data;
     };
     return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this,
-                        cycleSummary);
+                        report);
 }
 
 void Form1::mnuFileDataMente_Click()

@@ -125,7 +125,8 @@ private slots:
         SharedState state;
         test::ScriptedDialogs dialogs;
         QLabel panels[3];
-        CycleTracker tracker(state, dialogs, nullptr, {&panels[0], &panels[1], &panels[2]});
+        const FixedClock clock(kToday.startOfDay());
+        CycleTracker tracker(state, dialogs, clock, nullptr, {&panels[0], &panels[1], &panels[2]});
         FRM_CYCLE window(days, kToday, dialogs, tracker, nullptr);
         QStringList cells;
         for (int col = 1; col < window.CYCLE_LIST->columnCount(); ++col)

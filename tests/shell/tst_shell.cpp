@@ -362,6 +362,23 @@ private slots:
         QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
     }
 
+    // The real choice box: Return takes the option offered, an arrow key first the next
+    // one; Esc takes none.
+    void choiceBox()
+    {
+        QtDialogs dialogs;
+        for (const auto &[keys, expected] : {std::pair {QList {Qt::Key_Return}, 1},
+                                             {QList {Qt::Key_Down, Qt::Key_Return}, 2},
+                                             {QList {Qt::Key_Escape}, -1}}) {
+            QTimer::singleShot(0, [keys] {
+                QVERIFY(QTest::qWaitForWindowActive(QApplication::activeModalWidget()));
+                for (Qt::Key key : keys)
+                    QTest::keyClick(QApplication::focusWidget(), key);
+            });
+            QCOMPARE(dialogs.choice(nullptr, "t", "?", {"a", "b", "c"}, 1), expected);
+        }
+    }
+
     void everyControlIsNamed()
     {
         QAccessible::setActive(true);

@@ -26,10 +26,14 @@ public:
     QStringList inputs;        // next answers to input boxes ("" = Cancel)
     QStringList inputDefaults; // the default text each input box offered
     QStringList fileNames;     // next answers to file dialogs ("" = Cancel)
+    QList<int> choices;        // next answers to choices (-1 = Cancel); none takes the one offered
+    QList<int> offeredChoices; // the option each choice offered
+
     QList<ImportPreview> previews;
     QList<PreviewAnswer> previewAnswers; // next answers to previews; none scripted: Cancel
     QList<qint64> cancelAt;              // per progress shown, in turn: where it is cancelled (-1: never)
     QList<qint64> progressDone;          // per progress shown: how far it got
+
     int unscriptedQuestions = 0;
 
     // Scripts the next answers from "YN" (Yes, No) and "IEC" (a preview's Import, Other
@@ -54,6 +58,11 @@ public:
         return nextFile();
     }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return nextFile(); }
+    int choice(QWidget *, const QString &, const QString &, const QStringList &, int current) override
+    {
+        offeredChoices << current;
+        return choices.isEmpty() ? current : choices.takeFirst();
+    }
     QString nextFile() { return fileNames.isEmpty() ? QString() : fileNames.takeFirst(); }
     PreviewAnswer importPreview(QWidget *, const QString &, const ImportPreview &preview) override;
     std::unique_ptr<Progress> progress(QWidget *, const QString &, const QString &, qint64) override;
