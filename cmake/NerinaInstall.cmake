@@ -31,7 +31,7 @@ install(CODE "
 ")
 
 # The desktop entry starts the `nerina` command by its full path, known only once the
-# prefix is, quoted as the desktop entry specification asks (a prefix may hold a space).
+# prefix is, quoted the way desktop entries quote a program (a prefix may hold a space).
 # DESTDIR, when given, stages the whole install; file(INSTALL) adds it by itself.
 install(CODE [[
   set(exec "${CMAKE_INSTALL_PREFIX}/${nerina_bindir}/nerina")
