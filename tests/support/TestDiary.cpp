@@ -59,16 +59,9 @@ DiaryDb &TestDiary::db()
 void TestDiary::insertRaw(const QVariantList &row)
 {
     run(path(),
-        QStringLiteral(
-            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"),
-        row);
-}
-
-void TestDiary::insertRawSigns(const QVariantList &row)
-{
-    run(path(),
-        QStringLiteral("INSERT INTO DAY_SIGNS (DAT_DATE, EXCLUDED, EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, "
-                       "PREGNANCY_TEST, MEDICATION) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        row.size() == 9 ? QStringLiteral("INSERT INTO DAY_SIGNS VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                        : QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) "
+                                         "VALUES (?, ?, ?, ?, ?, ?)"),
         row);
 }
 

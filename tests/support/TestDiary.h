@@ -27,11 +27,10 @@ public:
     QString path() const { return m_dir.filePath(QStringLiteral("nerina.mdb")); }
     DiaryDb &db(); // a connection of its own, for arranging and checking rows
 
-    // A row as another tool would write it (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE),
-    // each value bound as given: a null QVariant is NULL, text may stand where a number belongs.
+    // A row as another tool would write it (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE; or
+    // of nine values, DAT_DATE and the eight signs of DAY_SIGNS), each value bound as given:
+    // a null QVariant is NULL, text may stand where a number belongs.
     void insertRaw(const QVariantList &row);
-    // A signs row as another tool would write it: DAT_DATE and the eight signs of DAY_SIGNS.
-    void insertRawSigns(const QVariantList &row);
     void exec(const QString &sql);     // any statement, for tables the program never makes
     QString value(const QString &sql); // the first value the statement gives, as text; "" for none
 
