@@ -402,15 +402,14 @@ FRM_DISP *Form1::newGraphWindow()
         const QDate today = m_context.clock.now().date();
         const ReportPlan plan = reportPlan(db.periodDays(), scope, first, last, today);
         const std::vector<DayRecord> rows = db.daysBetween(plan.from, plan.upTo);
-        const std::map<QDate, DaySigns> signs {}; // to be read here: db.signsBetween(plan.from, plan.upTo)
+        const std::map<QDate, DaySigns> signs = db.signsBetween(plan.from, plan.upTo);
         ReportData data = reportData(plan, rows, signs, first, last);
         const QList<CycleRecord> cycles = cycleRecords(db.cycleDays(today), today);
         if (!cycles.isEmpty())
             data.cycleSummary = cycleSummaryTexts(cycles);
         return data;
     };
-    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this,
-                        report);
+    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this, report);
 }
 
 void Form1::mnuFileDataMente_Click()
