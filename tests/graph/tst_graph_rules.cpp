@@ -103,19 +103,20 @@ private slots:
 
     // A cycle of a day a reading from 2024/3/1, the first five period days ("x": left out
     // for a fever), as the chart gets it: its shift (first low, first high, coverline) |
-    // its axis | the days with a reading | its line.
+    // its axis | the days with a reading | the first day's reading in hundredths | its line.
     void cycle_data()
     {
         QTest::addColumn<QString>("readings");
         QTest::addColumn<QString>("expected");
         const QString low = QStringLiteral("36.30 36.25 36.40 36.35 36.20 36.30 36.40 36.35 36.30 36.25 36.40 ");
         row("a shift past a fever left out", low + "38.10x 36.80 37.00 37.20 37.10 37.00 37.20 37.00 37.10",
-            "5 12 3640 | 3550-3750 | 20 | 周期 20日　月経 5日　高温期 13日目から 8日　低温期 平均 36.32℃　高温期 平均 "
+            "5 12 3640 | 3550-3750 | 20 | 3630 | 周期 20日　月経 5日　高温期 13日目から 8日　低温期 平均 "
+            "36.32℃　高温期 平均 "
             "37.05℃");
         row("typing slips are no readings; 38.20 stays", low + "365 3.65 38.20 - 36.30 0",
-            "none | 3550-3750 | 13 | 周期 17日　月経 5日　高温期 確認できず");
+            "none | 3550-3750 | 13 | 3630 | 周期 17日　月経 5日　高温期 確認できず");
         row("most readings above the axis widen it", "37.60 37.70 37.80 37.60 36.90",
-            "none | 3550-3800 | 5 | 周期 5日　月経 5日　高温期 確認できず");
+            "none | 3550-3800 | 5 | 3760 | 周期 5日　月経 5日　高温期 確認できず");
     }
     void cycle()
     {
@@ -141,7 +142,12 @@ private slots:
         const auto measured
             = std::count_if(c.days.begin(), c.days.end(), [](const ReportDay &d) { return d.reading.has_value(); });
         QCOMPARE(c.days.first().date, start);
-        QTEST(QStringLiteral("%1 | %2-%3 | %4 | ").arg(shift).arg(c.axisLow).arg(c.axisHigh).arg(measured)
+        QTEST(QStringLiteral("%1 | %2-%3 | %4 | %5 | ")
+                      .arg(shift)
+                      .arg(c.axisLow)
+                      .arg(c.axisHigh)
+                      .arg(measured)
+                      .arg(c.days[0].reading.value_or(-1))
                   + cycleLine(c.summary),
               "expected");
     }
