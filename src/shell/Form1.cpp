@@ -413,8 +413,9 @@ FRM_DISP *Form1::newGraphWindow()
             data.cycleSummary = cycleSummaryTexts(cycles);
         return data;
     };
-    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this,
-                        report);
+    auto signs = [this](const QDate &first, const QDate &last) { return m_state.db().signsBetween(first, last); };
+    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this, report,
+                        signs);
 }
 
 void Form1::mnuFileDataMente_Click()
