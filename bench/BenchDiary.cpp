@@ -13,7 +13,7 @@
 
 namespace nerina::bench {
 
-bool fillDiary(const QString &path)
+bool fillDiary(const QString &path, bool signs)
 {
     const QString name = QStringLiteral("bench-setup");
     bool ok = true;
@@ -25,6 +25,10 @@ bool fillDiary(const QString &path)
         QSqlQuery insert(db);
         insert.prepare(QStringLiteral(
             "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"));
+        QSqlQuery insertSigns(db);
+        insertSigns.prepare(QStringLiteral("INSERT INTO DAY_SIGNS (DAT_DATE, EXCLUDED, EXCLUDE_REASON, BLEEDING, "
+                                           "SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION) "
+                                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 0; i < kDays && ok; ++i) {
             const QDate day = kNewest.addDays(-i);
             const int inCycle = i % 30;
@@ -35,6 +39,19 @@ bool fillDiary(const QString &path)
             insert.addBindValue(inCycle >= 24 ? 1 : 0);
             insert.addBindValue(i % 9 == 0 ? 1 : 0);
             ok = insert.exec();
+            if (signs && i % 3 == 0 && ok) {
+                const QVariant none;
+                insertSigns.addBindValue(DiaryDb::storedDay(day));
+                insertSigns.addBindValue(i % 33 == 0 ? 1 : 0);
+                insertSigns.addBindValue(i % 33 == 0 ? QVariant(QStringLiteral("発熱")) : none);
+                insertSigns.addBindValue(inCycle >= 24 ? QVariant(2) : none);
+                insertSigns.addBindValue(i % 51 == 0 ? 1 : 0);
+                insertSigns.addBindValue(inCycle < 24 ? QVariant((inCycle / 3) % 5) : none);
+                insertSigns.addBindValue(inCycle == 15 ? QVariant(1) : none);
+                insertSigns.addBindValue(none);
+                insertSigns.addBindValue(i % 6 == 0 ? QVariant(QStringLiteral("葉酸")) : none);
+                ok = insertSigns.exec();
+            }
         }
         ok = ok && db.commit();
         if (!ok)

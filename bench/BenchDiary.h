@@ -13,8 +13,10 @@ inline const QDate kNewest {2026, 12, 6};
 
 // Writes kDays daily entries ending on kNewest into an empty diary file, in one
 // transaction with bound values: a period of six days in every thirty (a fifth of all
-// days), temperatures that rise in the second half of each cycle, now and then a note.
-bool fillDiary(const QString &path);
+// days), temperatures that rise in the second half of each cycle, now and then a note;
+// with `signs`, signs on every third day (mucus, the bleeding of period days, now and
+// then a reading left out, a positive ovulation test, spotting, a medicine).
+bool fillDiary(const QString &path, bool signs = true);
 
 // Median of `runs` timings of `timed` in milliseconds, each run prepared by `before`
 // (not timed).

@@ -199,6 +199,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--memory") == 0)
         return memoryChild(QString::fromLocal8Bit(argv[2]));
+    // The diary of the previous version's runs, for figures to set beside.
+    const bool signs = !(argc == 2 && qstrcmp(argv[1], "--without-signs") == 0);
 
     // The 100-year diary, written once; every measurement works on a copy or reads it.
     QTemporaryDir work;
@@ -210,10 +212,10 @@ int main(int argc, char **argv)
     }
     QElapsedTimer setup;
     setup.start();
-    if (!fillDiary(base))
+    if (!fillDiary(base, signs))
         return 1;
-    std::printf("diary of %d daily entries (%lld KiB) written in %lld ms\n", kDays, QFileInfo(base).size() / 1024,
-                setup.elapsed());
+    std::printf("diary of %d daily entries%s (%lld KiB) written in %lld ms\n", kDays,
+                signs ? ", signs on every third day" : "", QFileInfo(base).size() / 1024, setup.elapsed());
     std::fflush(stdout);
 
     // The main window on a copy, as the tests show it: a fixed day, scripted dialogs.
@@ -457,6 +459,19 @@ int main(int argc, char **argv)
             sink += std::size_t(sqlite3_column_int(all, 2)) + std::size_t(sqlite3_column_double(all, 1) > 0);
         }
         sqlite3_finalize(all);
+        // The signs it reads, in the same order.
+        if (sqlite3_prepare_v2(cycleDb,
+                               "SELECT DAT_DATE, EXCLUDED, MUCUS, LH_TEST, PREGNANCY_TEST FROM DAY_SIGNS ORDER BY "
+                               "DAT_DATE",
+                               -1, &all, nullptr)
+            != SQLITE_OK)
+            ++failures;
+        while (sqlite3_step(all) == SQLITE_ROW) {
+            sink += sqlite3_column_text(all, 0) ? std::size_t(sqlite3_column_bytes(all, 0)) : 0;
+            for (int c = 1; c <= 4; ++c)
+                sink += std::size_t(sqlite3_column_int(all, c));
+        }
+        sqlite3_finalize(all);
         QDialog dialog;
         auto *list = new QTableWidget(int(cycles.size()), 7, &dialog);
         for (int r = 0; r < list->rowCount(); ++r)
@@ -526,6 +541,47 @@ int main(int argc, char **argv)
                 {[&](int run) { day = kNewest.addDays(-1 - run); }, saveRaw},
                 {[&](int run) { overwriteOf(kNewest.addDays(-100 - run)); }, [&] { saving.REG_BTN_Click(); }},
             });
+    }
+    // A day with signs, saved by the diary layer, in turn with the same rows written by
+    // the bare statements in one transaction, each on its own copy.
+    std::vector<double> signSaves;
+    {
+        const QString programPath = work.filePath(QStringLiteral("signs-save.mdb"));
+        const QString floorPath = work.filePath(QStringLiteral("raw-signs-save.mdb"));
+        if (!copyFile(base, programPath) || !copyFile(base, floorPath))
+            return 1;
+        DiaryDb diary(programPath);
+        RawDb raw(floorPath);
+        QSqlDatabase db = raw.database();
+        QSqlQuery putDay(db), putSigns(db);
+        putDay.prepare(QStringLiteral("INSERT OR REPLACE INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, "
+                                      "LOVE) VALUES (?, ?, ?, ?, ?, ?)"));
+        putSigns.prepare(QStringLiteral("INSERT OR REPLACE INTO DAY_SIGNS (DAT_DATE, EXCLUDED, EXCLUDE_REASON, "
+                                        "BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION) "
+                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        DayRecord record = test::day(QDate(), 36.55);
+        record.SIGNS = DaySigns {true,          QStringLiteral("寝不足"), Bleeding::Light,      false,
+                                 Mucus::Creamy, TestResult::Positive,     TestResult::Negative, QStringLiteral("葉酸")};
+        QDate day;
+        const auto saveRaw = [&] {
+            db.transaction();
+            for (const QVariant &v : QVariantList {DiaryDb::storedDay(day), 36.55, QString(QLatin1String("")),
+                                                   QString(QLatin1String("")), 0, 0})
+                putDay.addBindValue(v);
+            for (const QVariant &v : QVariantList {DiaryDb::storedDay(day), 1, QStringLiteral("寝不足"), 1, 0, 3, 1, 0,
+                                                   QStringLiteral("葉酸")})
+                putSigns.addBindValue(v);
+            failures += putDay.exec() && putSigns.exec() ? 0 : 1;
+            failures += db.commit() ? 0 : 1;
+        };
+        const auto saveProgram = [&] { failures += diary.saveDay(record) ? 0 : 1; };
+        signSaves = interleavedMs(
+            kSaveRuns, {
+                           {[&](int run) { record.DAT_DATE = kNewest.addDays(1 + run); }, saveProgram},
+                           {[&](int run) { day = kNewest.addDays(1 + run); }, saveRaw},
+                           {[&](int run) { record.DAT_DATE = kNewest.addDays(-3 * (1 + run)); }, saveProgram},
+                           {[&](int run) { day = kNewest.addDays(-3 * (1 + run)); }, saveRaw},
+                       });
     }
     failures += outcome == SaveOutcome::Stored ? 0 : 1;
     failures += saveEnv.dialogs.unscriptedQuestions;
@@ -623,6 +679,11 @@ int main(int argc, char **argv)
     row("  existing day, overwrite answered Yes", saves[2], saves[3]);
     row("  save button (save + forecast), overwrite", saves[4], saves[3]);
     std::printf("    floor: prepared INSERT OR REPLACE, own transaction, synchronous=FULL\n");
+    std::printf("4b save of a day with signs (%d): DiaryDb::saveDay\n", kSaveRuns);
+    row("  new day", signSaves[0], signSaves[1]);
+    row("  over a day with signs", signSaves[2], signSaves[3]);
+    std::printf("    floor: prepared INSERT OR REPLACE into DATA_FIL and DAY_SIGNS, one transaction,\n"
+                "    synchronous=FULL\n");
     std::printf("5 purge of 100 years (%d), fresh copy each run\n", kPurgeRuns);
     row("  FRM_DELETE cmdRun, Yes (backup + delete)", purges[0], purges[3]);
     row("  backup copy alone", purges[1], purges[3]);

@@ -25,7 +25,8 @@ namespace {
 
 // The program's own tables with the columns it writes, the diary table first. A restore
 // takes these rows from a backup and nothing else, and the check of a new copy compares
-// them; a table that only later versions make is taken when the backup has it.
+// them. The later tables may be missing from a diary or a backup made by an earlier
+// version: such a backup holds none of their rows.
 struct OwnTable
 {
     const char *name;
@@ -33,6 +34,7 @@ struct OwnTable
 };
 const OwnTable kOwnTables[] = {
     {"DATA_FIL", "DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE"},
+    {"DAY_SIGNS", "DAT_DATE, EXCLUDED, EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION"},
 };
 
 const OwnTable *ownTable(const QString &name)
@@ -462,11 +464,17 @@ QString restoreBackup(const QString &dbPath, const QString &backupPath, const QD
             const QString copy = backupDiary(db, dbPath, now, backupPath);
             copying = false;
             for (const OwnTable &table : kOwnTables) {
-                if (!hasTable(db, QStringLiteral("backup"), table.name))
-                    continue;
                 const QString name = QLatin1String(table.name), columns = QLatin1String(table.columns);
+                const bool inBackup = hasTable(db, QStringLiteral("backup"), table.name);
+                if (!hasTable(db, QStringLiteral("main"), table.name)) {
+                    if (!inBackup)
+                        continue;
+                    // A diary from before the table gets it as the program's first save would.
+                    exec(db, schemaStatement(name));
+                }
                 exec(db, QStringLiteral("DELETE FROM main.%1").arg(name));
-                exec(db, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM backup.%1").arg(name, columns));
+                if (inBackup)
+                    exec(db, QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM backup.%1").arg(name, columns));
             }
             exec(db, QStringLiteral("COMMIT"));
             return copy;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DaySigns.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -26,6 +28,9 @@ struct DayRecord
     // The row it was read from (SQLite's rowid), so that a save changes that row and no
     // other of the same day; none for an entry not read from the diary.
     std::optional<qint64> rowId {};
+    // The day's signs (the DAY_SIGNS row). None leaves the stored signs as they are, as a
+    // file without them does; empty signs remove the day's.
+    std::optional<DaySigns> SIGNS {};
 };
 
 // Whether a stored temperature is one a body can have. Anything else (0 for "not measured",

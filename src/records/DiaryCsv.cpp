@@ -18,7 +18,23 @@ namespace nerina {
 
 namespace {
 
-enum Column { Date, Temperature, Condition, Diary, Period, Intercourse, ColumnCount };
+enum Column {
+    Date,
+    Temperature,
+    Condition,
+    Diary,
+    Period,
+    Intercourse,
+    Excluded,
+    ExcludeReason,
+    BleedingColumn,
+    Spotting,
+    MucusColumn,
+    LhTest,
+    PregnancyTest,
+    Medication,
+    ColumnCount
+};
 
 // Returns 0 for "0", 1 for "1", -1 for anything else.
 int parseFlag(const QString &field)
@@ -28,6 +44,62 @@ int parseFlag(const QString &field)
     if (field == QLatin1String("1"))
         return 1;
     return -1;
+}
+
+// A sign's code from `lowest` to `highest`: none for an empty field, -1 for anything else.
+std::optional<int> parseCode(const QString &field, int lowest, int highest)
+{
+    if (field.isEmpty())
+        return std::nullopt;
+    const int value = field.size() == 1 ? field.at(0).unicode() - '0' : -1;
+    return value >= lowest && value <= highest ? value : -1;
+}
+
+// Why a sign's field is refused, naming its column as the entry tab does.
+QString codeError(const QString &column, int lowest, int highest)
+{
+    return QStringLiteral("%1の欄は空欄か %2%3%4 で書きます。")
+        .arg(column)
+        .arg(lowest)
+        .arg(highest == lowest + 1 ? QStringLiteral(" か ") : QStringLiteral("～"))
+        .arg(highest);
+}
+
+// The signs of a row's last columns, or nothing, with `error` saying why.
+std::optional<DaySigns> parseSigns(const QStringList &fields, QString *error)
+{
+    struct Code
+    {
+        Column column;
+        const char16_t *name;
+        int lowest, highest;
+    };
+    static const Code codes[] = {
+        {Excluded, u"除外", 0, 1},        {BleedingColumn, u"経血量", 1, 3}, {Spotting, u"不正出血", 0, 1},
+        {MucusColumn, u"おりもの", 0, 4}, {LhTest, u"排卵検査薬", 0, 1},     {PregnancyTest, u"妊娠検査薬", 0, 1},
+    };
+    std::optional<int> value[ColumnCount];
+    for (const Code &c : codes) {
+        value[c.column] = parseCode(fields.at(c.column), c.lowest, c.highest);
+        if (value[c.column] == -1) {
+            *error = codeError(QString::fromUtf16(c.name), c.lowest, c.highest);
+            return std::nullopt;
+        }
+    }
+    DaySigns signs;
+    signs.excluded = value[Excluded] == 1;
+    signs.excludeReason = fields.at(ExcludeReason);
+    if (value[BleedingColumn])
+        signs.bleeding = Bleeding(*value[BleedingColumn]);
+    signs.spotting = value[Spotting] == 1;
+    if (value[MucusColumn])
+        signs.mucus = Mucus(*value[MucusColumn]);
+    if (value[LhTest])
+        signs.lhTest = TestResult(*value[LhTest]);
+    if (value[PregnancyTest])
+        signs.pregnancyTest = TestResult(*value[PregnancyTest]);
+    signs.medication = fields.at(Medication);
+    return signs;
 }
 
 // "2026-03-05", as the program writes a day, or "2026/3/5", as Japanese spreadsheets do.
@@ -78,8 +150,9 @@ std::optional<DayRecord> DiaryRowCheck::read(const QStringList &fields, int line
         m_error = why;
         return std::optional<DayRecord>();
     };
-    if (fields.size() != ColumnCount)
-        return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(int(ColumnCount)).arg(fields.size()));
+    const int columns = m_withSigns ? ColumnCount : kEntryColumns;
+    if (fields.size() != columns)
+        return refuse(QStringLiteral("列の数が %1 ではなく %2 です。").arg(columns).arg(fields.size()));
     DayRecord r;
     r.DAT_DATE = parseDate(fields.at(Date));
     if (!r.DAT_DATE.isValid())
@@ -106,13 +179,22 @@ std::optional<DayRecord> DiaryRowCheck::read(const QStringList &fields, int line
                           .arg(period < 0 ? QStringLiteral("月経") : QStringLiteral("SEX")));
     r.GUEST = period == 1;
     r.LOVE = intercourse == 1;
+    if (m_withSigns) {
+        QString why;
+        r.SIGNS = parseSigns(fields, &why);
+        if (!r.SIGNS)
+            return refuse(why);
+    }
     return r;
 }
 
 QStringList diaryCsvHeader()
 {
-    return {QStringLiteral("date"),  QStringLiteral("temperature"), QStringLiteral("condition"),
-            QStringLiteral("diary"), QStringLiteral("period"),      QStringLiteral("intercourse")};
+    return {QStringLiteral("date"),           QStringLiteral("temperature"),    QStringLiteral("condition"),
+            QStringLiteral("diary"),          QStringLiteral("period"),         QStringLiteral("intercourse"),
+            QStringLiteral("excluded"),       QStringLiteral("exclude_reason"), QStringLiteral("bleeding"),
+            QStringLiteral("spotting"),       QStringLiteral("mucus"),          QStringLiteral("lh_test"),
+            QStringLiteral("pregnancy_test"), QStringLiteral("medication")};
 }
 
 QString csvTemperature(double value)
@@ -133,13 +215,15 @@ DiaryExport diaryToCsv(const std::vector<QVariantList> &rows)
     for (const QVariantList &row : rows) {
         const QVariant &temp = row.at(Temperature);
         auto flag = [&row](Column c) { return row.at(c).isNull() ? QStringLiteral("0") : storedText(row.at(c)); };
-        const QStringList fields
-            = {storedText(row.at(Date)),
-               temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
-               storedText(row.at(Condition)),
-               storedText(row.at(Diary)),
-               flag(Period),
-               flag(Intercourse)};
+        QStringList fields = {storedText(row.at(Date)),
+                              temp.typeId() == QMetaType::Double ? csvTemperature(temp.toDouble()) : storedText(temp),
+                              storedText(row.at(Condition)),
+                              storedText(row.at(Diary)),
+                              flag(Period),
+                              flag(Intercourse)};
+        // The signs as stored, a NULL (nothing recorded, or no signs at all) as an empty field.
+        for (int c = Excluded; c < ColumnCount; ++c)
+            fields << storedText(row.at(c));
         // The line only names a day's first row in a message, which the count does not use.
         if (!check.read(fields, out.rows + 2))
             ++out.refused;
@@ -166,9 +250,11 @@ std::optional<DayRecord> DiaryCsvReader::next()
     if (!m_headerRead) {
         if (!m_csv.next(&row) && m_csv.errorLine() != 0)
             return fail(m_csv.errorLine(), m_csv.error());
-        if (row.fields != diaryCsvHeader())
-            return fail(1,
-                        QStringLiteral("見出し行が %1 ではありません。").arg(diaryCsvHeader().join(QLatin1Char(','))));
+        const QStringList header = diaryCsvHeader();
+        if (row.fields == header.first(kEntryColumns))
+            m_check = DiaryRowCheck(false);
+        else if (row.fields != header)
+            return fail(1, QStringLiteral("見出し行が %1 ではありません。").arg(header.join(QLatin1Char(','))));
         m_headerRead = true;
     }
     if (!m_csv.next(&row))

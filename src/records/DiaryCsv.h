@@ -15,13 +15,19 @@
 namespace nerina {
 
 // The diary as a CSV file in UTF-8 with a byte order mark: a header row, then one row per
-// day, oldest first:
-//   date,temperature,condition,diary,period,intercourse
+// day, oldest first, the day's signs after its six fields as DAY_SIGNS stores them (the
+// codes; an empty field where nothing is recorded):
+//   date,temperature,condition,diary,period,intercourse,excluded,exclude_reason,bleeding,
+//   spotting,mucus,lh_test,pregnancy_test,medication
 //   2026-03-05,36.45,だるい,"line one
-//   line two",1,0
+//   line two",1,0,1,発熱,2,0,,,,
 // The import also reads the file as a spreadsheet saves it back: without the mark, or in
-// Shift_JIS, with days written 2026/3/5.
+// Shift_JIS, with days written 2026/3/5; and a file of the first six columns alone, as
+// earlier versions wrote it, whose days keep the signs they have.
 QStringList diaryCsvHeader();
+
+// How many of the header's columns a file without the signs has.
+inline constexpr int kEntryColumns = 6;
 
 // The shortest '.'-decimal text that reads back as exactly the same double.
 QString csvTemperature(double value);
@@ -45,7 +51,11 @@ DiaryExport diaryToCsv(const std::vector<QVariantList> &rows);
 class DiaryRowCheck final
 {
 public:
-    // The entry of the row that starts on `line`, or nothing, with error() saying why.
+    // Rows of every column of the header, or (`withSigns` false) of its first six.
+    explicit DiaryRowCheck(bool withSigns = true) : m_withSigns(withSigns) { }
+
+    // The entry of the row that starts on `line`, or nothing, with error() saying why. Its
+    // SIGNS are the row's, or none for a row without them.
     std::optional<DayRecord> read(const QStringList &fields, int line);
     const QString &error() const { return m_error; }
 
@@ -55,6 +65,7 @@ private:
     std::vector<bool> m_seen;
     std::vector<std::pair<qint32, qint32>> m_days;
     QString m_error;
+    bool m_withSigns;
 };
 
 // Reads a file written by diaryToCsv, one day at a time and the header first, in the

@@ -2,6 +2,7 @@
 
 #include "common/AppError.h"
 #include "common/Conversions.h"
+#include "records/DiarySchemaText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -187,7 +188,90 @@ DayRecord readRecord(const Reader &row, bool withRowId)
 
 const QString kColumns = QStringLiteral("DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE");
 
+// The columns of DAY_SIGNS after its day, in the order readSigns and signValues take them.
+const QString kSignColumns
+    = QStringLiteral("EXCLUDED, EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION");
+constexpr int kSignCount = 8;
+
+// A stored code from `lowest` to `highest`; anything else another tool wrote there (a
+// text, a fraction, a number out of range) is none, as if nothing were recorded.
+std::optional<int> code(sqlite3_stmt *row, int column, int lowest, int highest)
+{
+    if (sqlite3_column_type(row, column) != SQLITE_INTEGER)
+        return std::nullopt;
+    const sqlite3_int64 value = sqlite3_column_int64(row, column);
+    return value >= lowest && value <= highest ? std::optional<int>(int(value)) : std::nullopt;
+}
+
+template<typename Kind> std::optional<Kind> kind(std::optional<int> code)
+{
+    return code ? std::optional<Kind>(Kind(*code)) : std::nullopt;
+}
+
+// The signs in the kSignColumns of a row, from `first` on.
+DaySigns readSigns(const Reader &row, int first)
+{
+    sqlite3_stmt *const s = row.statement();
+    const auto text = [&row](int column) {
+        const QVariant v = row.value(column);
+        return v.isNull() ? QString() : v.toString();
+    };
+    DaySigns signs;
+    signs.excluded = code(s, first, 1, 1).has_value();
+    signs.excludeReason = text(first + 1);
+    signs.bleeding = kind<Bleeding>(code(s, first + 2, 1, 3));
+    signs.spotting = code(s, first + 3, 1, 1).has_value();
+    signs.mucus = kind<Mucus>(code(s, first + 4, 0, 4));
+    signs.lhTest = kind<TestResult>(code(s, first + 5, 0, 1));
+    signs.pregnancyTest = kind<TestResult>(code(s, first + 6, 0, 1));
+    signs.medication = text(first + 7);
+    return signs;
+}
+
+// The values of kSignColumns that a save binds: a sign not recorded and an empty text as NULL.
+QVariantList signValues(const DaySigns &s)
+{
+    const auto text = [](const QString &t) { return t.isEmpty() ? QVariant() : boundText(t); };
+    const auto number = [](auto value) { return value ? QVariant(int(*value)) : QVariant(); };
+    return {s.excluded ? 1 : 0, text(s.excludeReason), number(s.bleeding),      s.spotting ? 1 : 0,
+            number(s.mucus),    number(s.lhTest),      number(s.pregnancyTest), text(s.medication)};
+}
+
+// The names of a table's columns, in capitals; none when there is no such table.
+QSet<QString> columnsOf(const QSqlDatabase &db, const QString &table)
+{
+    QSqlQuery columns(db);
+    if (!columns.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
+        fail(columns.lastError());
+    QSet<QString> names;
+    while (columns.next())
+        names.insert(columns.value(1).toString().toUpper());
+    return names;
+}
+
 } // namespace
+
+QString schemaStatement(const QString &table)
+{
+    // The statement runs from its first line to the first line that ends with ';', as the
+    // tool that makes the empty diary splits the file.
+    const QString schema = QString::fromUtf8(kDiarySchemaText);
+    const QString head = QStringLiteral("CREATE TABLE %1 (").arg(table);
+    qsizetype from = 0;
+    while ((from = schema.indexOf(head, from)) > 0 && schema.at(from - 1) != QLatin1Char('\n'))
+        ++from;
+    if (from < 0)
+        return QString();
+    for (qsizetype line = from; line < schema.size();) {
+        qsizetype end = schema.indexOf(QLatin1Char('\n'), line);
+        if (end < 0)
+            end = schema.size();
+        if (QStringView(schema).sliced(line, end - line).trimmed().endsWith(u';'))
+            return schema.sliced(from, end - from).trimmed();
+        line = end + 1;
+    }
+    return schema.sliced(from).trimmed();
+}
 
 QString engineErrorText(int sqliteCode)
 {
@@ -256,17 +340,19 @@ DiaryDb::DiaryDb(const QString &path, Access access)
             if (!check.next() || check.value(0).toString() != QLatin1String("ok"))
                 throw AppError(kDamaged);
         }
-        QSqlQuery columns(db);
-        if (!columns.exec(QStringLiteral("PRAGMA table_info(DATA_FIL)")))
-            fail(columns.lastError());
-        QSet<QString> names;
-        while (columns.next())
-            names.insert(columns.value(1).toString().toUpper());
+        const QSet<QString> names = columnsOf(db, QStringLiteral("DATA_FIL"));
         if (names.isEmpty())
             throw AppError(QStringLiteral("データファイルに DATA_FIL 表がありません。"));
         for (const QString &column : kColumns.split(QStringLiteral(", "))) {
             if (!names.contains(column))
                 throw AppError(QStringLiteral("DATA_FIL 表に %1 列がありません。").arg(column));
+        }
+        // A diary made before the signs has no DAY_SIGNS; where it is, it has its columns.
+        const QSet<QString> signColumns = columnsOf(db, QStringLiteral("DAY_SIGNS"));
+        m_signs = !signColumns.isEmpty();
+        for (const QString &column : (QStringLiteral("DAT_DATE, ") + kSignColumns).split(QStringLiteral(", "))) {
+            if (m_signs && !signColumns.contains(column))
+                throw AppError(QStringLiteral("DAY_SIGNS 表に %1 列がありません。").arg(column));
         }
         // Only a table made WITHOUT ROWID has none, and that needs a primary key: its days
         // are told apart by the key, as the program's own table has it.
@@ -288,6 +374,26 @@ DiaryDb::~DiaryDb()
 }
 
 QSqlDatabase DiaryDb::database() const { return QSqlDatabase::database(m_connection, false); }
+
+bool DiaryDb::hasSigns() const
+{
+    if (!m_signs) {
+        Reader table(database(), QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                                                "'DAY_SIGNS' COLLATE NOCASE"));
+        m_signs = table.next();
+    }
+    return m_signs;
+}
+
+void DiaryDb::addSignsTable()
+{
+    // Inside the caller's write transaction, which a failure rolls back with the table;
+    // so m_signs is left to the next look.
+    const QString create = schemaStatement(QStringLiteral("DAY_SIGNS"));
+    if (create.isEmpty())
+        throw AppError(QStringLiteral("DAY_SIGNS 表を作れません。"));
+    exec(database(), create);
+}
 
 namespace {
 const QString kDayFormat = QStringLiteral("yyyy-MM-dd");
@@ -326,26 +432,46 @@ std::optional<DayRecord> DiaryDb::findDay(const QDate &day) const
                             ? QStringLiteral("SELECT %1, rowid FROM DATA_FIL WHERE DAT_DATE = ? ORDER BY rowid LIMIT 1")
                             : QStringLiteral("SELECT %1 FROM DATA_FIL WHERE DAT_DATE = ?");
     Reader row(database(), sql.arg(kColumns), {storedDay(day)});
-    if (!row.next())
-        return std::nullopt;
-    return readRecord(row, m_rowIds);
+    std::optional<DayRecord> record;
+    if (row.next())
+        record = readRecord(row, m_rowIds);
+    DaySigns signs;
+    if (hasSigns()) {
+        Reader signsRow(database(),
+                        QStringLiteral("SELECT %1 FROM DAY_SIGNS WHERE DAT_DATE = ? LIMIT 1").arg(kSignColumns),
+                        {storedDay(day)});
+        if (signsRow.next()) {
+            signs = readSigns(signsRow, 0);
+            if (!record) // signs another tool wrote without the day's row
+                record = DayRecord {day, 0.0, QString(QLatin1String("")), QString(QLatin1String(""))};
+        }
+    }
+    if (record)
+        record->SIGNS = signs;
+    return record;
 }
 
 namespace {
 
-// Whether a day has a row, by the match every write of a day uses: DAT_DATE exactly the
-// stored day. No value is read, so a row that cannot be loaded is still found. Prepared
-// once, for asking about many days.
+// Whether a day has a row, of the diary table or (`signs`) of DAY_SIGNS, by the match
+// every write of a day uses: DAT_DATE exactly the stored day. No value is read, so a row
+// that cannot be loaded is still found. Prepared once, for asking about many days.
 class DayFinder
 {
 public:
-    explicit DayFinder(const QSqlDatabase &db)
-        : m_query(prepare(db, QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1")))
+    DayFinder(const QSqlDatabase &db, bool signs)
+        : m_query(prepare(db, signs ? QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? UNION ALL "
+                                                     "SELECT 1 FROM DAY_SIGNS WHERE DAT_DATE = ? LIMIT 1")
+                                    : QStringLiteral("SELECT 1 FROM DATA_FIL WHERE DAT_DATE = ? LIMIT 1"))),
+          m_signs(signs)
     { }
 
     bool has(const QDate &day)
     {
-        m_query.bindValue(0, DiaryDb::storedDay(day));
+        const QString stored = DiaryDb::storedDay(day);
+        m_query.bindValue(0, stored);
+        if (m_signs)
+            m_query.bindValue(1, stored);
         run(m_query);
         const bool there = m_query.next();
         if (!there && m_query.lastError().isValid())
@@ -356,11 +482,12 @@ public:
 
 private:
     QSqlQuery m_query;
+    bool m_signs;
 };
 
 } // namespace
 
-bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database()).has(day); }
+bool DiaryDb::hasDay(const QDate &day) const { return DayFinder(database(), hasSigns()).has(day); }
 
 bool DiaryDb::saveDay(const DayRecord &record, Existing existing) { return saveDays({record}, existing).empty(); }
 
@@ -389,13 +516,43 @@ std::vector<DayRecord> DiaryDb::daysIn(const QDate &from, const std::optional<QD
     return rows;
 }
 
+std::map<QDate, DaySigns> DiaryDb::signsBetween(const QDate &from, const QDate &upTo) const
+{
+    std::map<QDate, DaySigns> days;
+    if (!hasSigns())
+        return days;
+    Reader row(
+        database(),
+        QStringLiteral("SELECT DAT_DATE, %1 FROM DAY_SIGNS WHERE DAT_DATE >= ? AND DAT_DATE < ? ORDER BY DAT_DATE")
+            .arg(kSignColumns),
+        {storedDay(from), storedDay(upTo.addDays(1))});
+    while (row.next()) {
+        const QDate day = parseDay(row.value(0).toString());
+        const DaySigns signs = readSigns(row, 1);
+        if (day.isValid() && !signs.isEmpty())
+            days.emplace(day, signs); // of two rows of a day, the first
+    }
+    return days;
+}
+
 std::vector<QVariantList> DiaryDb::storedRows() const
 {
-    Reader row(database(), QStringLiteral("SELECT %1 FROM DATA_FIL ORDER BY DAT_DATE").arg(kColumns));
+    // Each diary row with its day's signs, then the signs rows of days without one.
+    const QString sql
+        = hasSigns()
+              ? QStringLiteral("SELECT d.%1, s.%2 FROM DATA_FIL d LEFT JOIN DAY_SIGNS s ON s.DAT_DATE = d.DAT_DATE "
+                               "UNION ALL SELECT s.DAT_DATE, NULL, NULL, NULL, NULL, NULL, s.%2 FROM DAY_SIGNS s "
+                               "WHERE NOT EXISTS (SELECT 1 FROM DATA_FIL d WHERE d.DAT_DATE = s.DAT_DATE) "
+                               "ORDER BY 1")
+                    .arg(QString(kColumns).replace(QStringLiteral(", "), QStringLiteral(", d.")),
+                         QString(kSignColumns).replace(QStringLiteral(", "), QStringLiteral(", s.")))
+              : QStringLiteral("SELECT %1%2 FROM DATA_FIL ORDER BY DAT_DATE")
+                    .arg(kColumns, QStringLiteral(", NULL").repeated(kSignCount));
+    Reader row(database(), sql);
     std::vector<QVariantList> rows;
     while (row.next()) {
         QVariantList values;
-        for (int i = 0; i < 6; ++i)
+        for (int i = 0; i < 6 + kSignCount; ++i)
             values << row.value(i);
         rows.push_back(std::move(values));
     }
@@ -437,17 +594,42 @@ std::vector<DiaryDb::CycleDay> DiaryDb::cycleDays(const std::optional<QDate> &up
         default: *ok = false; return 0.0;
         }
     };
+    const auto dayOf = [](sqlite3_stmt *s) {
+        return dayFrom(reinterpret_cast<const char *>(sqlite3_column_text(s, 0)), sqlite3_column_bytes(s, 0));
+    };
+    // The signs the cycle record reads, in the same order, each merged into its day as the
+    // two walk along: a few numbers a day, read straight from the engine.
+    std::vector<CycleDay> signs;
+    if (hasSigns()) {
+        Reader sign(database(),
+                    QStringLiteral("SELECT DAT_DATE, EXCLUDED, MUCUS, LH_TEST, PREGNANCY_TEST FROM DAY_SIGNS "
+                                   "WHERE DAT_DATE < ? ORDER BY DAT_DATE"),
+                    {dayBound(upTo)});
+        sqlite3_stmt *const s = sign.statement();
+        while (sign.next()) {
+            const QDate day = dayOf(s);
+            if (day.isValid() && (signs.empty() || signs.back().day != day))
+                signs.push_back({day, std::nullopt, false, code(s, 1, 1, 1).has_value(), kind<Mucus>(code(s, 2, 0, 4)),
+                                 kind<TestResult>(code(s, 3, 0, 1)), kind<TestResult>(code(s, 4, 0, 1))});
+        }
+    }
     std::vector<CycleDay> days;
+    auto sign = signs.cbegin();
     while (row.next()) {
-        const QDate day = dayFrom(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)),
-                                  sqlite3_column_bytes(statement, 0));
+        const QDate day = dayOf(statement);
         if (!day.isValid() || (!days.empty() && days.back().day == day))
             continue;
+        for (; sign != signs.cend() && sign->day < day; ++sign)
+            days.push_back(*sign); // signs without the day's row
         bool hasTemp = false, hasFlag = false;
         const double temp = number(1, &hasTemp);
         const bool period = number(2, &hasFlag) == 1 && hasFlag;
-        days.push_back({day, hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt, period});
+        CycleDay &d
+            = days.emplace_back(sign != signs.cend() && sign->day == day ? *sign++ : CycleDay {day, std::nullopt});
+        d.temp = hasTemp && temp > 0 ? std::optional<double>(temp) : std::nullopt;
+        d.period = period;
     }
+    days.insert(days.end(), sign, signs.cend());
     return days;
 }
 
@@ -514,10 +696,13 @@ template<typename Work> auto inWriteTransaction(const QSqlDatabase &db, Work &&w
 std::vector<QDate> DiaryDb::storedDays() const
 {
     // The save matches a day by DAT_DATE being exactly its text, so only such texts count:
-    // not a day with a time of day, nor a number or a blob that looks like one.
-    QSqlQuery query
-        = prepare(database(), QStringLiteral("SELECT DAT_DATE FROM DATA_FIL WHERE typeof(DAT_DATE) = 'text' "
-                                             "AND length(DAT_DATE) = 10 ORDER BY DAT_DATE"));
+    // not a day with a time of day, nor a number or a blob that looks like one. A day with
+    // signs alone counts too.
+    const QString where = QStringLiteral(" WHERE typeof(DAT_DATE) = 'text' AND length(DAT_DATE) = 10");
+    QSqlQuery query = prepare(
+        database(), QStringLiteral("SELECT DAT_DATE FROM DATA_FIL") + where
+                        + (hasSigns() ? QStringLiteral(" UNION SELECT DAT_DATE FROM DAY_SIGNS") + where : QString())
+                        + QStringLiteral(" ORDER BY 1"));
     run(query);
     std::vector<QDate> days;
     while (query.next()) {
@@ -538,9 +723,14 @@ void DiaryDb::deleteUpTo(const QDate &upTo, const std::function<void(sqlite3 *di
         if (beforeDelete)
             beforeDelete(handleOf(db));
         // "< the next day" also takes rows of that day that carry a time of day.
-        QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM DATA_FIL WHERE DAT_DATE < ?"));
-        query.addBindValue(storedDay(upTo.addDays(1)));
-        run(query);
+        QStringList tables {QStringLiteral("DATA_FIL")};
+        if (hasSigns())
+            tables << QStringLiteral("DAY_SIGNS");
+        for (const QString &table : tables) {
+            QSqlQuery query = prepare(db, QStringLiteral("DELETE FROM %1 WHERE DAT_DATE < ?").arg(table));
+            query.addBindValue(storedDay(upTo.addDays(1)));
+            run(query);
+        }
         return true;
     });
 }
@@ -564,13 +754,25 @@ std::vector<QDate> DiaryDb::saveDaysFrom(const std::function<const DayRecord *()
         = QStringLiteral("rowid = coalesce((SELECT rowid FROM DATA_FIL WHERE rowid = ? AND DAT_DATE = ?), "
                          "(SELECT rowid FROM DATA_FIL WHERE DAT_DATE = ? ORDER BY rowid LIMIT 1))");
     return inWriteTransaction(db, [&] {
-        DayFinder finder(db);
+        // A diary from before the signs gets their table with its first save.
+        if (!hasSigns())
+            addSignsTable();
+        DayFinder finder(db, true);
         QSqlQuery update = prepare(
             db, QStringLiteral("UPDATE DATA_FIL SET TEMP = ?, CONDITION = ?, DIARY = ?, GUEST = ?, LOVE = ? WHERE ")
                     + (m_rowIds ? oneRow : QStringLiteral("DAT_DATE = ?")));
         QSqlQuery insert = prepare(
             db, QStringLiteral(
                     "INSERT INTO DATA_FIL (TEMP, CONDITION, DIARY, GUEST, LOVE, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?)"));
+        // The signs row is changed or added as the diary row is: another tool's table may
+        // lack the key too.
+        QSqlQuery updateSigns = prepare(db, QStringLiteral("UPDATE DAY_SIGNS SET (%1) = (?, ?, ?, ?, ?, ?, ?, ?) "
+                                                           "WHERE DAT_DATE = ?")
+                                                .arg(kSignColumns));
+        QSqlQuery insertSigns
+            = prepare(db, QStringLiteral("INSERT INTO DAY_SIGNS (%1, DAT_DATE) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                              .arg(kSignColumns));
+        QSqlQuery deleteSigns = prepare(db, QStringLiteral("DELETE FROM DAY_SIGNS WHERE DAT_DATE = ?"));
         std::vector<QDate> kept;
         for (const DayRecord *each = next(); each; each = next()) {
             const DayRecord &record = *each;
@@ -594,6 +796,22 @@ std::vector<QDate> DiaryDb::saveDaysFrom(const std::function<const DayRecord *()
                 for (int i = 0; i < values.size(); ++i)
                     insert.bindValue(i, values.at(i));
                 run(insert);
+            }
+            if (!record.SIGNS)
+                continue;
+            if (record.SIGNS->isEmpty()) {
+                deleteSigns.bindValue(0, day);
+                run(deleteSigns);
+                continue;
+            }
+            const QVariantList signs = signValues(*record.SIGNS) << day;
+            for (int i = 0; i < signs.size(); ++i)
+                updateSigns.bindValue(i, signs.at(i));
+            run(updateSigns);
+            if (updateSigns.numRowsAffected() == 0) {
+                for (int i = 0; i < signs.size(); ++i)
+                    insertSigns.bindValue(i, signs.at(i));
+                run(insertSigns);
             }
         }
         return kept;

@@ -9,6 +9,7 @@
 #include <QVariantList>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -16,8 +17,10 @@ struct sqlite3;
 
 namespace nerina {
 
-// The only door to the diary table. Every statement binds its values; every failure
-// throws AppError with the engine's message text.
+// The only door to the diary's tables: DATA_FIL, one row per day, and DAY_SIGNS, the
+// signs of the days that have any. A diary made by an earlier version has no DAY_SIGNS:
+// it reads as a diary without signs, and the first save adds the table. Every statement
+// binds its values; every failure throws AppError with the engine's message text.
 class DiaryDb final
 {
 public:
@@ -28,7 +31,7 @@ public:
     enum class Access { Diary, ReadOnlyCopy };
 
     // Opens an existing diary file (never creates one) and checks that it holds the
-    // diary table with its six columns.
+    // diary table with its six columns, and DAY_SIGNS with its nine where it is there.
     explicit DiaryDb(const QString &path, Access access = Access::Diary);
     ~DiaryDb();
     DiaryDb(const DiaryDb &) = delete;
@@ -37,11 +40,13 @@ public:
     const QString &path() const { return m_path; }
 
     // The entry of one day, if there is one, with the row it was read from: of two rows of
-    // the day (another tool's table without the key), the first stored.
+    // the day (another tool's table without the key), the first stored. SIGNS holds the
+    // day's signs, empty when it has none. A day that has signs but no diary row (another
+    // tool's) comes as an entry without a reading: TEMP 0, empty texts, no rowId.
     std::optional<DayRecord> findDay(const QDate &day) const;
 
-    // Whether the day has an entry; its values are not read, so a row that cannot be
-    // loaded can still be found and saved over.
+    // Whether the day has an entry: a diary row or a signs row. Its values are not read,
+    // so a row that cannot be loaded can still be found and saved over.
     bool hasDay(const QDate &day) const;
 
     // Every day that has an entry, each found as hasDay finds it, oldest first.
@@ -52,9 +57,11 @@ public:
 
     // Stores every entry in one transaction, all of them or none: adds each day's row, or
     // changes the one there (of two rows of the day, the entry's own row while it is there,
-    // else the one findDay reads; never both). With Keep, a day that has a row when the
-    // transaction looks is left exactly as it is; those days are returned (always none
-    // with Replace).
+    // else the one findDay reads; never both). An entry with SIGNS stores them too: its
+    // DAY_SIGNS row, every column, or no row at all when they are empty. With Keep, a day
+    // that has a row of either table when the transaction looks is left exactly as it is;
+    // those days are returned (always none with Replace). A diary without DAY_SIGNS gets
+    // it in the same transaction.
     std::vector<QDate> saveDays(const std::vector<DayRecord> &records, Existing existing = Existing::Replace);
 
     // The entries that `next` hands out, each valid until it is called again, up to the
@@ -65,23 +72,32 @@ public:
     // One entry, as saveDays; false when Keep found the day's row and wrote nothing.
     bool saveDay(const DayRecord &record, Existing existing = Existing::Replace);
 
-    // Every entry dated on or after `from`, newest first; of two rows of a day, the one
-    // findDay reads comes first.
+    // Every diary row dated on or after `from`, newest first; of two rows of a day, the one
+    // findDay reads comes first. Their SIGNS are left empty (none): signsBetween reads them.
     std::vector<DayRecord> daysFrom(const QDate &from) const;
 
-    // Every entry dated from `from` up to and including `upTo`, newest first.
+    // Every diary row dated from `from` up to and including `upTo`, newest first; SIGNS
+    // left empty, as daysFrom.
     std::vector<DayRecord> daysBetween(const QDate &from, const QDate &upTo) const;
+
+    // The signs of the days from `from` up to and including `upTo` that have any; none in
+    // a diary without DAY_SIGNS. A code out of its range (another tool's) reads as not
+    // recorded.
+    std::map<QDate, DaySigns> signsBetween(const QDate &from, const QDate &upTo) const;
 
     // Every row as it is stored, ordered by DAT_DATE: each value of the type SQLite holds
     // it in (NULL, integer, real, text or blob), never converted, in the order
-    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE. Rows whose day daysFrom cannot place
-    // (a day that is no day) are here too.
+    // DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE, then the day's signs row's EXCLUDED,
+    // EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION (NULL
+    // where it has none). A signs row without a diary row comes with NULL for the diary's
+    // five. Rows whose day daysFrom cannot place (a day that is no day) are here too.
     std::vector<QVariantList> storedRows() const;
 
     // Every day, oldest first, with what the cycle record needs of it: the temperature
-    // (none when it is 0, NULL or not a number; a text counts as the number it reads as)
-    // and the period mark. Rows whose day cannot be read, and second rows of a day, are
-    // left out.
+    // (none when it is 0, NULL or not a number; a text counts as the number it reads as),
+    // the period mark and the signs it reads. Rows whose day cannot be read, and second
+    // rows of a day, are left out; a day with signs but no diary row is a day without a
+    // reading.
     struct CycleDay
     {
         QDate day;
@@ -100,10 +116,10 @@ public:
     // `upTo`, only those up to and including it.
     std::vector<QDate> periodDays(int limit = -1, const std::optional<QDate> &upTo = std::nullopt) const;
 
-    // The number of rows in the table.
+    // The number of rows in the diary table.
     qint64 rowCount() const;
 
-    // Deletes every entry dated on or before `upTo`, in one statement. `beforeDelete`, when
+    // Deletes every entry dated on or before `upTo`, its signs with it. `beforeDelete`, when
     // given, runs first inside the same write transaction, given this connection's own
     // SQLite handle: what it reads or copies there is exactly what the delete starts
     // from, since no other connection can write until the delete is done.
@@ -118,11 +134,20 @@ public:
 private:
     QSqlDatabase database() const;
     std::vector<DayRecord> daysIn(const QDate &from, const std::optional<QDate> &upTo) const;
+    bool hasSigns() const;
+    void addSignsTable();
 
     QString m_path;
     QString m_connection;
     bool m_rowIds = false; // the table has SQLite's rowid (every table but one made WITHOUT ROWID)
+    // DAY_SIGNS was found. Once there it stays; until then each use looks again, since
+    // another copy of the program may add it.
+    mutable bool m_signs = false;
 };
+
+// The statement in data/schema.sql that makes `table`, exactly as written there; empty
+// when it has none.
+QString schemaStatement(const QString &table);
 
 // The Japanese text for an SQLite result code the user can act on (busy, read-only,
 // disk full, damaged, ...); the empty text for any other code.

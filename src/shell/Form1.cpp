@@ -406,7 +406,7 @@ FRM_DISP *Form1::newGraphWindow()
         const QDate today = m_context.clock.now().date();
         const ReportPlan plan = reportPlan(db.periodDays(), scope, first, last, today);
         const std::vector<DayRecord> rows = db.daysBetween(plan.from, plan.upTo);
-        const std::map<QDate, DaySigns> signs {}; // to be read here: db.signsBetween(plan.from, plan.upTo)
+        const std::map<QDate, DaySigns> signs = db.signsBetween(plan.from, plan.upTo);
         ReportData data = reportData(plan, rows, signs, first, last);
         const QList<CycleRecord> cycles = cycleRecords(db.cycleDays(today), today);
         if (!cycles.isEmpty())

@@ -127,10 +127,11 @@ private slots:
     }
 
     // Another tool's change to a backup. A copy passes its check only when it holds the
-    // diary's rows: as many, each value the same and of the same type. A restore takes the
-    // backup's rows and nothing else: the diary keeps its own tables, journal mode and page
-    // size. A backup that holds anything this program does not make is refused before
-    // anything changes; a copy that fails half way leaves the diary exactly as it was.
+    // diary's rows, the signs' too: as many, each value the same and of the same type. A
+    // restore takes the backup's rows and nothing else (of a previous version's, no signs):
+    // the diary keeps its own tables, journal mode and page size. A backup that holds
+    // anything this program does not make is refused before anything changes, and listed
+    // as unusable; a copy that fails half way leaves the diary exactly as it was.
     void restore_data()
     {
         QTest::addColumn<QString>("change");
@@ -153,6 +154,9 @@ private slots:
         add("another table", "CREATE TABLE NOTES (A);", true, "このプログラムが作らない表「NOTES」があります。");
         add("index", "CREATE INDEX BY_TEMP ON DATA_FIL (TEMP);", true, "作らない索引「BY_TEMP」があります。");
         add("missing column", "ALTER TABLE DATA_FIL DROP COLUMN LOVE;", false, "DATA_FIL 表に LOVE 列がありません。");
+        add("a sign", "UPDATE DAY_SIGNS SET MUCUS = 3", false, "");
+        add("previous version's backup", "DROP TABLE DAY_SIGNS;", false, "");
+        add("into a previous version's diary", "diary: DROP TABLE DAY_SIGNS;", true, "");
         // Without the diary's constraints: the third row breaks one after two are copied.
         add("fails half way",
             "CREATE TABLE T (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE); INSERT INTO T SELECT * FROM DATA_FIL; "
@@ -166,9 +170,13 @@ private slots:
         QFETCH(bool, checks);
         QFETCH(QString, refused);
         test::TestDiary diary;
-        diary.db().saveDays({test::day(QDate(2026, 1, 2), 36.4, "a"), test::day(QDate(2026, 1, 5), 36.5)});
+        DayRecord signs = test::day(QDate(2026, 1, 5), 36.5);
+        signs.SIGNS = DaySigns {.mucus = Mucus::Moist, .medication = QStringLiteral("葉酸")};
+        diary.db().saveDays({test::day(QDate(2026, 1, 2), 36.4, "a"), signs});
         const QString backup = backupDiary(diary.path(), kNow.addDays(-1));
-        if (!change.isEmpty())
+        if (change.startsWith(QLatin1String("diary: ")))
+            execOn(diary.path(), change.mid(7));
+        else if (!change.isEmpty())
             execOn(backup, change);
         sqlite3 *db = nullptr;
         sqlite3_open(QFile::encodeName(diary.path()).constData(), &db);
@@ -182,7 +190,12 @@ private slots:
         QCOMPARE(passed, checks);
 
         diary.db().saveDay(test::day(QDate(2026, 1, 9), 36.6));
-        const QString held = refused.isEmpty() ? test::text(DiaryDb(backup).daysFrom(QDate(2000, 1, 1))) : QString();
+        const auto holds = [](const QString &path) {
+            const DiaryDb db(path);
+            return test::text(db.daysFrom(QDate(2000, 1, 1))) + u'+'
+                   + test::text(db.signsBetween(QDate(2000, 1, 1), QDate(2030, 1, 1)));
+        };
+        const QString held = refused.isEmpty() ? holds(backup) : QString();
         const QByteArray before = bytesOf(diary.path());
         QString error;
         try {
@@ -193,12 +206,14 @@ private slots:
         QVERIFY2(refused.isEmpty() ? error.isEmpty() : error.contains(refused), qPrintable(error));
         QCOMPARE(bytesOf(diary.path()).mid(16, 4), before.mid(16, 4)); // page size, journal mode
         if (refused.isEmpty())
-            QCOMPARE(test::text(diary.db().daysFrom(QDate(2000, 1, 1))), held);
+            QCOMPARE(holds(diary.path()), held);
         else
             QCOMPARE(bytesOf(diary.path()), before);
         // A refused backup changes nothing; the copy of the diary made first stays.
-        QCOMPARE(QFile::exists(QDir(diary.folder()).filePath(kMade)),
-                 !error.startsWith(QStringLiteral("このバックアップは使用できません。\n")));
+        const bool usable = !error.startsWith(QStringLiteral("このバックアップは使用できません。\n"));
+        QCOMPARE(QFile::exists(QDir(diary.folder()).filePath(kMade)), usable);
+        const QList<BackupInfo> listed = listBackups(diary.path());
+        QCOMPARE(listed.last().usable, usable);
     }
 };
 

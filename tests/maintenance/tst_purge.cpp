@@ -23,8 +23,9 @@ class TstPurge final : public QObject
     Q_OBJECT
 
 private slots:
-    // Three days, purged up to the middle one: only after a Yes and a copy of the diary that
-    // was made and read back. The case is what stands in the way, then the days left.
+    // Three days with their signs, purged up to the middle one: only after a Yes and a copy
+    // of the diary that was made and read back; the signs go with their days. The case is
+    // what stands in the way, then the days left.
     void run_data()
     {
         QTest::addColumn<QString>("what");
@@ -51,8 +52,11 @@ private slots:
         test::ShownForm f;
         const QDir folder(f.diary.folder());
         const QString made = folder.filePath(QStringLiteral("nerina-backup-20261206-093000-000.mdb"));
-        for (int d : {4, 5, 6})
-            f.diary.db().saveDay(test::day(QDate(2024, 3, d), 36.5));
+        for (int d : {4, 5, 6}) {
+            DayRecord r = test::day(QDate(2024, 3, d), 36.5);
+            r.SIGNS = DaySigns {.mucus = Mucus(d - 3)};
+            f.diary.db().saveDay(r);
+        }
         QVERIFY(f.start());
         f.ui().mnuFileDataMente->trigger();
         QPointer<FRM_DELETE> w = f.form->purgeWindow();
@@ -70,10 +74,13 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
 
-        QStringList left;
+        QStringList left, signs;
         for (const DayRecord &r : f.diary.db().daysFrom(QDate(2000, 1, 1)))
             left.prepend(QString::number(r.DAT_DATE.day()));
+        for (const auto &[day, daySigns] : f.diary.db().signsBetween(QDate(2000, 1, 1), QDate(2030, 1, 1)))
+            signs << QString::number(int(*daySigns.mucus) + 3);
         QCOMPARE(left.join(QLatin1Char(' ')), what.section(QLatin1Char(' '), 1));
+        QCOMPARE(signs, left);
         QVERIFY2(f.dialogs.last().text.startsWith(told), qPrintable(f.dialogs.last().text));
         QCOMPARE(f.dialogs.shown.size(), obstacle == "no" ? 1 : 2);
         QTRY_COMPARE(w.isNull(), obstacle != "no");

@@ -15,8 +15,10 @@ using test::row;
 
 namespace {
 
-// Written out here: users' saved files carry it, so a change to it must show as a failure.
-const QByteArray kHeader("date,temperature,condition,diary,period,intercourse\r\n");
+// Written out here: users' saved files carry them, so a change must show as a failure.
+const QByteArray kHeader("date,temperature,condition,diary,period,intercourse,excluded,exclude_reason,bleeding,"
+                         "spotting,mucus,lh_test,pregnancy_test,medication\r\n");
+const QByteArray kHeader6("date,temperature,condition,diary,period,intercourse\r\n"); // the previous version's
 
 QDate march(int d) { return QDate(2026, 3, d); }
 
@@ -77,6 +79,84 @@ private slots:
         QCOMPARE(db.rowCount(), 3);
         db.saveDay(day(march(8)));
         QCOMPARE(db.rowCount(), 4);
+    }
+
+    // A day's signs beside its diary row, as the program saves them and as another tool may
+    // have left them: either row makes the day, a code out of range reads as not recorded.
+    // A diary of the previous version reads as one without signs and gets their table,
+    // as the delivered diary has it, with its first save; a read-only one never does.
+    void signs_data()
+    {
+        QTest::addColumn<QString>("diary"); // "previous", or its file "read-only"
+        QTest::addColumn<QString>("other"); // what another tool wrote first
+        QTest::addColumn<QString>("save");  // "replace" or "keep" 03-05 as `entry`, or nothing
+        QTest::addColumn<QString>("entry"); // a CSV row: with signs, or without (signs untouched)
+        QTest::addColumn<QString>("read");  // saved; hasDay, findDay; signsBetween; cycleDays; DAY_SIGNS rows
+        const QString moist = QStringLiteral("INSERT INTO DAY_SIGNS (DAT_DATE, MUCUS) VALUES ('2026-03-05', 2)");
+        const QString previous = QStringLiteral("INSERT INTO DATA_FIL VALUES ('2026-03-04', 36.4, '', '', 1, 0)");
+        const QString all = QStringLiteral("2026-03-05,36.5,,,0,0,1,発熱,2,1,4,1,0,葉酸");
+        const QString plain = QStringLiteral("2026-03-05,36.5,,,0,0");
+        row("saved and read", "", "", "replace", all,
+            "saved 1 2026-03-05|36.5|||0|0|1,発熱,2,1,4,1,0,葉酸 | 2026-03-05:1,発熱,2,1,4,1,0,葉酸 | 05:1410 | 1");
+        row("empty signs keep no row", "", moist, "replace", plain + ",,,,,,,,",
+            "saved 1 2026-03-05|36.5|||0|0 |  | 05:0--- | 0");
+        row("a save without signs leaves them", "", moist, "replace", plain,
+            "saved 1 2026-03-05|36.5|||0|0|0,,,0,2,,, | 2026-03-05:0,,,0,2,,, | 05:02-- | 1");
+        row("signs alone make the day", "", moist, "keep", all,
+            "kept 1 2026-03-05|0|||0|0|0,,,0,2,,, | 2026-03-05:0,,,0,2,,, | 05:02-- | 1");
+        row("codes out of range", "",
+            "INSERT INTO DAY_SIGNS VALUES ('2026-03-05', 2, X'E799BA', 0, 'x', 5, -1, 2.5, 7)", "", "",
+            " 1 2026-03-05|0|||0|0|0,発,,0,,,,7 | 2026-03-05:0,発,,0,,,,7 | 05:0--- | 1");
+        row("previous version, saved", "previous", previous, "replace", all,
+            "saved 1 2026-03-05|36.5|||0|0|1,発熱,2,1,4,1,0,葉酸 | 2026-03-05:1,発熱,2,1,4,1,0,葉酸 | 04:0--- "
+            "05:1410 | 1");
+        row("previous version, read", "previous", previous, "", "", " 0 none |  | 04:0--- | none");
+        row("previous version, read-only", "read-only", previous, "replace", all,
+            "データファイルが読み取り専用のため、書き込めません。 0 none |  | 04:0--- | none");
+    }
+    void signs()
+    {
+        QFETCH(QString, diary);
+        QFETCH(QString, other);
+        QFETCH(QString, save);
+        QFETCH(QString, entry);
+        QFETCH(QString, read);
+        test::TestDiary d(diary.isEmpty() ? QStringLiteral(NERINA_SCHEMA_PATH) : QStringLiteral(PREVIOUS_SCHEMA_PATH));
+        if (!other.isEmpty())
+            d.exec(other);
+        if (diary == "read-only")
+            QVERIFY(QFile(d.path()).setPermissions(QFileDevice::ReadOwner));
+        const QByteArray before = contents(d.path());
+        DiaryDb db(d.path());
+        const QStringList fields = entry.split(u',');
+        QString out;
+        try {
+            if (!save.isEmpty())
+                out = db.saveDay(*DiaryRowCheck(fields.size() > kEntryColumns).read(fields, 2),
+                                 save == "keep" ? DiaryDb::Existing::Keep : DiaryDb::Existing::Replace)
+                          ? QStringLiteral("saved")
+                          : QStringLiteral("kept");
+        } catch (const AppError &e) {
+            out = e.message();
+        }
+        QStringList cycle;
+        for (const DiaryDb::CycleDay &c : db.cycleDays()) {
+            const auto code = [](auto v) { return v ? QString::number(int(*v)) : QStringLiteral("-"); };
+            cycle << c.day.toString(QStringLiteral("dd:")) + QString::number(c.excluded) + code(c.mucus)
+                         + code(c.lhTest) + code(c.pregnancyTest);
+        }
+        const QString table = d.value(QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'DAY_SIGNS'"));
+        out += QStringLiteral(" %1 %2 | %3 | %4 | %5")
+                   .arg(QString::number(db.hasDay(march(5))), test::text(db.findDay(march(5))),
+                        test::text(db.signsBetween(march(1), march(9))), cycle.join(u' '),
+                        table.isEmpty() ? QStringLiteral("none")
+                                        : d.value(QStringLiteral("SELECT count(*) FROM DAY_SIGNS")));
+        QCOMPARE(out, read);
+        // Added as the delivered diary holds it, comments and all.
+        QVERIFY(table.isEmpty()
+                || table == test::TestDiary().value("SELECT sql FROM sqlite_master WHERE name = 'DAY_SIGNS'"));
+        if (!out.startsWith(QLatin1String("saved")))
+            QVERIFY(contents(d.path()) == before);
     }
 
     // An install makes the empty diary only where there is none: hers is kept byte for byte.
@@ -255,74 +335,93 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("read"); // "days: the first / later: the first after today", or "line: error"
         row("wrong header", QByteArray("date,temp,condition,diary,period,intercourse\r\n2026-03-05,36.5,,,0,0"),
-            "1: 見出し行が date,temperature,condition,diary,period,intercourse ではありません。");
-        row("a day twice", kHeader + "2026-03-05,36.5,,,0,0\r\n2026/3/5,36.6,,,0,0",
+            "1: 見出し行が " + QString::fromLatin1(kHeader.trimmed()) + " ではありません。");
+        row("a day twice", kHeader6 + "2026-03-05,36.5,,,0,0\r\n2026/3/5,36.6,,,0,0",
             "3: 同じ日付が 2 行目にもあります。");
-        row("5 columns", kHeader + "2026-03-05,36.5,,,0", "2: 列の数が 6 ではなく 5 です。");
-        row("7 columns", kHeader + "2026-03-05,36.5,,,0,0,", "2: 列の数が 6 ではなく 7 です。");
+        row("5 columns", kHeader6 + "2026-03-05,36.5,,,0", "2: 列の数が 6 ではなく 5 です。");
+        row("7 columns", kHeader6 + "2026-03-05,36.5,,,0,0,", "2: 列の数が 6 ではなく 7 です。");
+        row("6 columns under the signs' header", kHeader + "2026-03-05,36.5,,,0,0", "2: 列の数が 14 ではなく 6 です。");
         row("no number, after a diary of two lines",
-            kHeader + "2026-03-05,36.5,,\"a\r\nb\",0,0\r\n2026-03-06,36.5℃,,,0,0", "4: 体温が数値ではありません。");
-        QByteArray days = kHeader;
+            kHeader6 + "2026-03-05,36.5,,\"a\r\nb\",0,0\r\n2026-03-06,36.5℃,,,0,0", "4: 体温が数値ではありません。");
+        row("a sign's code out of range", kHeader + "2026-03-05,36.5,,,0,0,1,発熱,,0,5,,,",
+            "2: おりものの欄は空欄か 0～4 で書きます。");
+        row("signs", kHeader + "2026-03-05,36.5,,,0,0,1,\"発熱, 寝不足\",3,1,0,0,1,",
+            "1: 2026-03-05|36.5|||0|0|1,発熱, 寝不足,3,1,0,0,1, / later 0: ");
+        QByteArray days = kHeader6;
         for (int d = 1; d <= 6; ++d)
             days += QStringLiteral("2026-12-0%1,,,,0,0\r\n").arg(d).toLatin1();
-        row("days after today, a period day in 2062", days + "2062/11/26,,,,1,0\r\n\r\n",
+        row("days after today, a period day in 2062, signs untouched", days + "2062/11/26,,,,1,0\r\n\r\n",
             "7: 2026-12-01|0|||0|0 / 2026-12-02|0|||0|0 / 2026-12-03|0|||0|0 / 2026-12-04|0|||0|0 / "
-            "2026-12-05|0|||0|0 / later 1: 2062-11-26|0|||1|0");
+            "2026-12-05|0|||0|0 / later 1: 2062-11-26|0|||1|0 / signs untouched");
     }
     void checkImport()
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, read);
         const ImportCheck c = nerina::checkImport(text, std::nullopt, {}, QDate(2026, 12, 6));
-        QCOMPARE(c.ok() ? QStringLiteral("%1: %2 / later %3: %4")
+        QCOMPARE(c.ok() ? QStringLiteral("%1: %2 / later %3: %4%5")
                               .arg(c.days)
                               .arg(test::text(c.first))
                               .arg(c.laterDays)
-                              .arg(test::text(c.later))
+                              .arg(test::text(c.later),
+                                   c.first.front().SIGNS ? QString() : QStringLiteral(" / signs untouched"))
                         : QStringLiteral("%1: %2").arg(c.errorLine).arg(c.error),
                  read);
     }
 
-    // Every row leaves as it is stored, whatever another tool put there, and comes back in
-    // as the editor would store it; the rows that the import refuses are counted. A file's
+    // Every row leaves as it is stored, whatever another tool put there, with its day's
+    // signs, and comes back in as the editor would store it; the rows that the import
+    // refuses are counted. What the program stores comes back the same. A file's
     // 2026-03-05 meets the row only where the save would write over it, and never fails on it.
     void exportedAndImported_data()
     {
-        QTest::addColumn<QVariantList>("stored");
+        QTest::addColumn<QVariantList>("stored"); // rows of DATA_FIL (six values) and DAY_SIGNS (nine)
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("imported");
-        QTest::addColumn<bool>("clashes");
+        QTest::addColumn<bool>("same");   // imported into an empty diary, exported the same again
+        QTest::addColumn<int>("clashes"); // of the stored days, those a file of 03-04 and 03-05 meets
         const QVariant null;
+        const QVariantList moist {"2026-03-05", 0, null, null, 0, 2, null, null, null};
         row("texts to quote", QVariantList {"2026-03-05", 36.45, "体\n温", "a,\"q\"", 1, 0},
-            QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0\r\n"), "2026-03-05|36.45|体\n温|a,\"q\"|1|0",
-            true);
+            QByteArray("2026-03-05,36.45,\"体\n温\",\"a,\"\"q\"\"\",1,0,,,,,,,,\r\n"),
+            "2026-03-05|36.45|体\n温|a,\"q\"|1|0", true, 1);
         row("a quote and nothing else to quote", QVariantList {"2026-03-05", 36.45, "a\"b", "", 0, 0},
-            QByteArray("2026-03-05,36.45,\"a\"\"b\",,0,0\r\n"), "2026-03-05|36.45|a\"b||0|0", true);
+            QByteArray("2026-03-05,36.45,\"a\"\"b\",,0,0,,,,,,,,\r\n"), "2026-03-05|36.45|a\"b||0|0", true, 1);
         row("two rows of one day (no key)",
             QVariantList {QVariantList {"2026-03-05", 36.4, "", "", 0, 0},
                           QVariantList {"2026-03-05", 36.5, "", "", 0, 0}},
-            QByteArray("2026-03-05,36.4,,,0,0\r\n2026-03-05,36.5,,,0,0\r\n"), "refused", true);
+            QByteArray("2026-03-05,36.4,,,0,0,,,,,,,,\r\n2026-03-05,36.5,,,0,0,,,,,,,,\r\n"), "refused", false, 1);
         row("float tail", QVariantList {"2026-03-05", 0.1 + 0.2, "", "", 0, 0},
-            QByteArray("2026-03-05,0.30000000000000004,,,0,0\r\n"), "2026-03-05|0.30000000000000004|||0|0", true);
-        row("NULLs", QVariantList {"2026-03-05", null, null, null, null, null}, QByteArray("2026-03-05,,,,0,0\r\n"),
-            "2026-03-05|0|||0|0", true);
+            QByteArray("2026-03-05,0.30000000000000004,,,0,0,,,,,,,,\r\n"), "2026-03-05|0.30000000000000004|||0|0",
+            true, 1);
+        row("NULLs", QVariantList {"2026-03-05", null, null, null, null, null},
+            QByteArray("2026-03-05,,,,0,0,,,,,,,,\r\n"), "2026-03-05|0|||0|0", false, 1);
         row("text temperature", QVariantList {"2026-03-05", "abc", "c", "d", 1, 0},
-            QByteArray("2026-03-05,abc,c,d,1,0\r\n"), "refused", true);
+            QByteArray("2026-03-05,abc,c,d,1,0,,,,,,,,\r\n"), "refused", false, 1);
         row("time of day", QVariantList {"2026-03-05 08:15", 36.4, "", "", 0, 0},
-            QByteArray("2026-03-05 08:15,36.4,,,0,0\r\n"), "refused", false);
-        row("no such day", QVariantList {"2026-02-30", 36.4, "", "", 0, 0}, QByteArray("2026-02-30,36.4,,,0,0\r\n"),
-            "refused", false);
-        row("flag 2", QVariantList {"2026-03-05", 36.4, "", "", 2, 0}, QByteArray("2026-03-05,36.4,,,2,0\r\n"),
-            "refused", true);
+            QByteArray("2026-03-05 08:15,36.4,,,0,0,,,,,,,,\r\n"), "refused", false, 0);
+        row("no such day", QVariantList {"2026-02-30", 36.4, "", "", 0, 0},
+            QByteArray("2026-02-30,36.4,,,0,0,,,,,,,,\r\n"), "refused", false, 0);
+        row("flag 2", QVariantList {"2026-03-05", 36.4, "", "", 2, 0}, QByteArray("2026-03-05,36.4,,,2,0,,,,,,,,\r\n"),
+            "refused", false, 1);
         row("a day as spreadsheets write it", QVariantList {"2026/3/5", 36.4, "", "", 0, 0},
-            QByteArray("2026/3/5,36.4,,,0,0\r\n"), "2026-03-05|36.4|||0|0", false);
+            QByteArray("2026/3/5,36.4,,,0,0,,,,,,,,\r\n"), "2026-03-05|36.4|||0|0", false, 0);
+        row("signs",
+            QVariantList {QVariantList {"2026-03-05", 36.45, "", "", 1, 0},
+                          QVariantList {"2026-03-05", 1, "発熱", 3, 1, 4, 1, 0, "葉酸, 鉄"}},
+            QByteArray("2026-03-05,36.45,,,1,0,1,発熱,3,1,4,1,0,\"葉酸, 鉄\"\r\n"),
+            "2026-03-05|36.45|||1|0|1,発熱,3,1,4,1,0,葉酸, 鉄", true, 1);
+        row("signs without the day's row", QVariantList {QVariantList {"2026-03-04", 36.45, "", "", 0, 0}, moist},
+            QByteArray("2026-03-04,36.45,,,0,0,,,,,,,,\r\n2026-03-05,,,,0,0,0,,,0,2,,,\r\n"),
+            "2026-03-04|36.45|||0|0 / 2026-03-05|0|||0|0|0,,,0,2,,,", false, 2);
     }
     void exportedAndImported()
     {
         QFETCH(QVariantList, stored);
         QFETCH(QByteArray, line);
         QFETCH(QString, imported);
-        QFETCH(bool, clashes);
+        QFETCH(bool, same);
+        QFETCH(int, clashes);
         test::TestDiary d;
         d.exec(QStringLiteral("DROP TABLE DATA_FIL")); // the table as another tool made it: no checks
         d.exec(QStringLiteral("CREATE TABLE DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE)"));
@@ -334,10 +433,13 @@ private slots:
         QCOMPARE(csv.refused, int(imported == "refused"));
         const ImportCheck back = nerina::checkImport(csv.text, std::nullopt, {}, march(6));
         QCOMPARE(back.ok() ? test::text(back.first) : QStringLiteral("refused"), imported);
+        test::TestDiary again;
+        again.db().saveDays(back.first);
+        QCOMPARE(diaryToCsv(again.db().storedRows()).text == csv.text, same);
         const std::vector<QDate> days = d.db().storedDays();
-        QCOMPARE(nerina::checkImport(kHeader + "2026-03-04,,,,0,0\r\n2026-03-05,,,,0,0", std::nullopt, days, march(6))
+        QCOMPARE(nerina::checkImport(kHeader6 + "2026-03-04,,,,0,0\r\n2026-03-05,,,,0,0", std::nullopt, days, march(6))
                      .stored,
-                 int(clashes));
+                 clashes);
     }
 };
 

@@ -15,9 +15,11 @@ namespace {
 
 const QString kKey = QStringLiteral("G_CYCLE/DATA");
 
-// Runs one statement on a plain connection of its own, binding `values` in order.
-void run(const QString &path, const QString &sql, const QVariantList &values = {})
+// Runs one statement on a plain connection of its own, binding `values` in order; gives
+// the first value of its first row as text.
+QString run(const QString &path, const QString &sql, const QVariantList &values = {})
 {
+    QString first;
     const QString name = QUuid::createUuid().toString();
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -30,17 +32,20 @@ void run(const QString &path, const QString &sql, const QVariantList &values = {
             query.addBindValue(v);
         if (!query.exec())
             qFatal("test statement failed: %s", qPrintable(query.lastError().text()));
+        if (query.next())
+            first = query.value(0).toString();
     }
     QSqlDatabase::removeDatabase(name);
+    return first;
 }
 
 } // namespace
 
-TestDiary::TestDiary()
+TestDiary::TestDiary(const QString &schema)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
     QString error;
-    if (createDiaryFile(QStringLiteral(NERINA_SCHEMA_PATH), path(), &error) != CreateResult::Created)
+    if (createDiaryFile(schema, path(), &error) != CreateResult::Created)
         qFatal("cannot create the test diary: %s", qPrintable(error));
 }
 
@@ -54,12 +59,15 @@ DiaryDb &TestDiary::db()
 void TestDiary::insertRaw(const QVariantList &row)
 {
     run(path(),
-        QStringLiteral(
-            "INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) VALUES (?, ?, ?, ?, ?, ?)"),
+        row.size() == 9 ? QStringLiteral("INSERT INTO DAY_SIGNS VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                        : QStringLiteral("INSERT INTO DATA_FIL (DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE) "
+                                         "VALUES (?, ?, ?, ?, ?, ?)"),
         row);
 }
 
 void TestDiary::exec(const QString &sql) { run(path(), sql); }
+
+QString TestDiary::value(const QString &sql) { return run(path(), sql); }
 
 void TestDiary::setCycleSetting(const QString &value)
 {

@@ -19,7 +19,9 @@ QStringList statements(const QString &schema)
     QString current;
     for (const QString &line : schema.split(QLatin1Char('\n'))) {
         const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(QLatin1String("--")))
+        // Comments between statements go; those inside one stay, so that the file keeps the
+        // statement as written, as the program does when it adds a table to an older diary.
+        if (current.isEmpty() && trimmed.startsWith(QLatin1String("--")))
             continue;
         current += line + QLatin1Char('\n');
         if (trimmed.endsWith(QLatin1Char(';'))) {
