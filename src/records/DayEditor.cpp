@@ -251,6 +251,7 @@ void DayEditor::buildSignControls()
     EXCLUDE_REASON_CMB->addItems(excludeReasons());
     EXCLUDE_REASON_CMB->setCurrentIndex(-1);
     EXCLUDE_REASON_CMB->lineEdit()->setPlaceholderText(QStringLiteral("理由"));
+    EXCLUDE_REASON_CMB->lineEdit()->setAccessibleName(EXCLUDE_REASON_CMB->accessibleName()); // where she types
     EXCLUDE_REASON_CMB->setEnabled(false);
     connect(EXCLUDE_REASON_CMB, &QComboBox::editTextChanged, this, &DayEditor::markDirty);
     connect(EXCLUDE_CHK, &QCheckBox::toggled, EXCLUDE_REASON_CMB, &QWidget::setEnabled);
