@@ -55,7 +55,9 @@ constexpr double kAxisMax = 38.5;
 // The marks stand in the band under the curve that no body temperature reaches.
 constexpr double kPeriodRow = 35.0; // "●" and "★" share a row, as they share the list's column
 constexpr double kLoveRow = 34.75;
-constexpr double kLhRow = 35.25;
+// Bleeding outside a period often falls on the fertile days, and so gets a row of its own.
+constexpr double kSpottingRow = 35.25;
+constexpr double kLhRow = 35.5;
 
 const QColor kCurveColor(0xc0, 0x30, 0x60);
 const QColor kNoReadingColor(0xc0, 0x30, 0x60, 0x70); // the curve's colour, faint
@@ -151,14 +153,14 @@ void FRM_DISP::buildChart()
     m_fertileMarks
         = marks(QStringLiteral("妊娠可能日"), QScatterSeries::MarkerShapeStar, kFertileColor, kFertileColor, 9);
     m_loveMarks = marks(QStringLiteral("SEX"), QScatterSeries::MarkerShapeCircle, kLoveColor, Qt::white, 7);
-    // Bleeding outside a period stands in the period's row, as the clinics' ▲.
+    // Bleeding outside a period is the clinics' ▲.
     m_spottingMarks
         = marks(QStringLiteral("不正出血"), QScatterSeries::MarkerShapeTriangle, kPeriodColor, kPeriodColor, 8);
     m_lhMarks
         = marks(QStringLiteral("排卵検査薬 陽性"), QScatterSeries::MarkerShapeRotatedRectangle, kLhColor, kLhColor, 8);
-    // A reading she left out: an open marker, in the curve's colour but joined to nothing.
-    m_excludedReadings
-        = marks(QStringLiteral("除外した体温"), QScatterSeries::MarkerShapeCircle, kCurveColor, Qt::white, 8);
+    // A reading she left out: an open marker, in the curve's colour but joined to nothing,
+    // named as the box she ticks (the legend has no room for more).
+    m_excludedReadings = marks(QStringLiteral("除外"), QScatterSeries::MarkerShapeCircle, kCurveColor, Qt::white, 8);
 
     const QFont axisFont = designFont(8);
 
@@ -173,8 +175,10 @@ void FRM_DISP::buildChart()
     days->setObjectName(QStringLiteral("dayAxis"));
     days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     days->setLabelsFont(axisFont);
-    days->setRange(0.5, GraphData::kPoints + 0.5);
-    days->setStartValue(0.5);
+    // A day and a half of room at each end: the plot cuts what crosses its edge, and the
+    // selected day's marks would show only their left half.
+    days->setRange(-0.5, GraphData::kPoints + 1.5);
+    days->setStartValue(-0.5);
     m_chart->addAxis(days, Qt::AlignBottom);
 
     auto *temps = new QValueAxis;
@@ -335,7 +339,7 @@ void FRM_DISP::Form_Activate()
         if (m_data.love[i])
             love.append(QPointF(i + 1, kLoveRow));
         if (m_data.spotting[i])
-            spotting.append(QPointF(i + 1, kPeriodRow));
+            spotting.append(QPointF(i + 1, kSpottingRow));
         if (m_data.lhPositive[i])
             lh.append(QPointF(i + 1, kLhRow));
     }
