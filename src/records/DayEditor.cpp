@@ -205,8 +205,8 @@ void DayEditor::buildControls()
     setTabOrder(MUCUS_CMB, MEDICATION_TEXT);
 }
 
-// Combo boxes whose first, empty entry means "not recorded": a morning entry is a key or two
-// (the first letters pick, arrows step) and leaves every sign she did not notice as it is.
+// Combo boxes whose first, empty entry means "not recorded": a morning entry is Tab and an
+// arrow key or two, and every sign she did not notice stays empty.
 void DayEditor::buildSignControls()
 {
     Frame4 = new QFrame(this);
@@ -435,18 +435,18 @@ DayRecord DayEditor::recordFromControls() const
     }
     const DaySigns &shown = loaded->signs;
     DaySigns signs = loaded->row.SIGNS.value_or(DaySigns {});
-    const auto keep = [&](auto DaySigns::*field) {
+    const auto takeEdit = [&](auto DaySigns::*field) {
         if (now.*field != shown.*field)
             signs.*field = now.*field;
     };
-    keep(&DaySigns::excluded);
-    keep(&DaySigns::excludeReason);
-    keep(&DaySigns::bleeding);
-    keep(&DaySigns::spotting);
-    keep(&DaySigns::mucus);
-    keep(&DaySigns::lhTest);
-    keep(&DaySigns::pregnancyTest);
-    keep(&DaySigns::medication);
+    takeEdit(&DaySigns::excluded);
+    takeEdit(&DaySigns::excludeReason);
+    takeEdit(&DaySigns::bleeding);
+    takeEdit(&DaySigns::spotting);
+    takeEdit(&DaySigns::mucus);
+    takeEdit(&DaySigns::lhTest);
+    takeEdit(&DaySigns::pregnancyTest);
+    takeEdit(&DaySigns::medication);
     record.SIGNS = signs;
     return record;
 }
@@ -454,7 +454,7 @@ DayRecord DayEditor::recordFromControls() const
 void DayEditor::showSigns(const DaySigns &signs)
 {
     const auto select = [](QComboBox *box, std::optional<int> code) {
-        // A code the box does not offer shows as not recorded; it is kept unless she edits it.
+        // A code the box does not offer shows as not recorded.
         box->setCurrentIndex(code ? std::max(0, box->findData(*code)) : 0);
     };
     EXCLUDE_CHK->setChecked(signs.excluded);
