@@ -55,6 +55,9 @@ constexpr double kAxisMax = 38.5;
 // The marks stand in the band under the curve that no body temperature reaches.
 constexpr double kPeriodRow = 35.0; // "●" and "★" share a row, as they share the list's column
 constexpr double kLoveRow = 34.75;
+// Bleeding outside a period often falls on the fertile days, and so gets a row of its own.
+constexpr double kSpottingRow = 35.25;
+constexpr double kLhRow = 35.5;
 
 const QColor kCurveColor(0xc0, 0x30, 0x60);
 const QColor kNoReadingColor(0xc0, 0x30, 0x60, 0x70); // the curve's colour, faint
@@ -62,13 +65,14 @@ const QColor kPeriodColor(0xd0, 0x10, 0x20);
 const QColor kFertileColor(0xe8, 0x98, 0x00);
 const QColor kLoveColor(0x70, 0x30, 0xb0);
 const QColor kCoverlineColor(0x10, 0x60, 0xd0);
+const QColor kLhColor(0x00, 0x90, 0x80);
 
 } // namespace
 
 FRM_DISP::FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
-                   ReportSource report)
+                   ReportSource report, SignsSource signs)
     : QDialog(parent), m_grid(grid), m_dialogs(dialogs), m_printer(printer), m_kept(std::move(kept)),
-      m_report(std::move(report))
+      m_report(std::move(report)), m_signs(std::move(signs))
 {
     setObjectName(QStringLiteral("FRM_DISP"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -149,6 +153,14 @@ void FRM_DISP::buildChart()
     m_fertileMarks
         = marks(QStringLiteral("妊娠可能日"), QScatterSeries::MarkerShapeStar, kFertileColor, kFertileColor, 9);
     m_loveMarks = marks(QStringLiteral("SEX"), QScatterSeries::MarkerShapeCircle, kLoveColor, Qt::white, 7);
+    // Bleeding outside a period is the clinics' ▲.
+    m_spottingMarks
+        = marks(QStringLiteral("不正出血"), QScatterSeries::MarkerShapeTriangle, kPeriodColor, kPeriodColor, 8);
+    m_lhMarks
+        = marks(QStringLiteral("排卵検査薬 陽性"), QScatterSeries::MarkerShapeRotatedRectangle, kLhColor, kLhColor, 8);
+    // A reading she left out: an open marker, in the curve's colour but joined to nothing,
+    // named as the box she ticks (the legend has no room for more).
+    m_excludedReadings = marks(QStringLiteral("除外"), QScatterSeries::MarkerShapeCircle, kCurveColor, Qt::white, 8);
 
     const QFont axisFont = designFont(8);
 
@@ -163,8 +175,10 @@ void FRM_DISP::buildChart()
     days->setObjectName(QStringLiteral("dayAxis"));
     days->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     days->setLabelsFont(axisFont);
-    days->setRange(0.5, GraphData::kPoints + 0.5);
-    days->setStartValue(0.5);
+    // A day and a half of room at each end: the plot cuts what crosses its edge, and the
+    // selected day's marks would show only their left half.
+    days->setRange(-0.5, GraphData::kPoints + 1.5);
+    days->setStartValue(-0.5);
     m_chart->addAxis(days, Qt::AlignBottom);
 
     auto *temps = new QValueAxis;
@@ -188,7 +202,9 @@ void FRM_DISP::buildChart()
 
     // Only some days fit under the axis; pointing at a point or a mark names its own day.
     for (QXYSeries *s : {static_cast<QXYSeries *>(m_series), static_cast<QXYSeries *>(m_periodMarks),
-                         static_cast<QXYSeries *>(m_fertileMarks), static_cast<QXYSeries *>(m_loveMarks)})
+                         static_cast<QXYSeries *>(m_fertileMarks), static_cast<QXYSeries *>(m_loveMarks),
+                         static_cast<QXYSeries *>(m_spottingMarks), static_cast<QXYSeries *>(m_lhMarks),
+                         static_cast<QXYSeries *>(m_excludedReadings)})
         connect(s, &QXYSeries::hovered, this, &FRM_DISP::showDayToolTip);
 }
 
@@ -218,20 +234,26 @@ QLineSeries *FRM_DISP::addLine(const QString &name, const QColor &color, bool in
 }
 
 // The measured days: one line for each run of consecutive ones, with a marker on each day,
-// so that solid segments join measured days only and a lone reading is a marker alone. The
-// lines are kept from fill to fill, as the runs seldom change in number.
+// so that solid segments join measured days only and a lone reading is a marker alone. A
+// reading she left out breaks the run like a day without one and stands apart. The lines
+// are kept from fill to fill, as the runs seldom change in number.
 void FRM_DISP::showReadings()
 {
     QList<QList<QPointF>> runs;
+    QList<QPointF> excluded;
+    const auto counted = [this](int i) { return m_data.readings[i] && !m_data.excluded[i]; };
     for (int i = 0; i < m_data.readings.size(); ++i) {
-        if (!m_data.readings[i])
-            continue;
         const QPointF point(i + 1, m_data.values[i]);
-        if (i > 0 && m_data.readings[i - 1])
+        if (m_data.readings[i] && m_data.excluded[i])
+            excluded.append(point);
+        if (!counted(i))
+            continue;
+        if (i > 0 && counted(i - 1))
             runs.last().append(point);
         else
             runs.append({point});
     }
+    m_excludedReadings->replace(excluded);
 
     while (m_readingRuns.size() < runs.size()) {
         QLineSeries *line = addLine(QString(), kCurveColor, false,
@@ -288,6 +310,14 @@ bool FRM_DISP::event(QEvent *event)
 void FRM_DISP::Form_Activate()
 {
     m_data = graphDataFromCells([this](int row, int col) { return m_grid.textMatrix(row, col); });
+    const QString format = QStringLiteral("yyyy/M/d");
+    try {
+        addSigns(m_data,
+                 m_signs(QDate::fromString(m_data.firstDay(), format), QDate::fromString(m_data.lastDay(), format)));
+    } catch (const AppError &) {
+        // The curve is still drawn from the list, as before there were signs. A box here would
+        // come back on every activation, the one its own closing brings.
+    }
     m_labelDate[0]->setText(m_data.firstDay());
     m_labelDate[1]->setText(m_data.lastDay());
     // The title line is four labels on screen; a screen reader gets it as one, on the chart.
@@ -300,7 +330,7 @@ void FRM_DISP::Form_Activate()
         points.append(QPointF(i + 1, m_data.values[i]));
     m_series->replace(points);
 
-    QList<QPointF> period, fertile, love;
+    QList<QPointF> period, fertile, love, spotting, lh;
     for (int i = 0; i < m_data.days.size(); ++i) {
         if (m_data.period[i])
             period.append(QPointF(i + 1, kPeriodRow));
@@ -308,10 +338,16 @@ void FRM_DISP::Form_Activate()
             fertile.append(QPointF(i + 1, kPeriodRow));
         if (m_data.love[i])
             love.append(QPointF(i + 1, kLoveRow));
+        if (m_data.spotting[i])
+            spotting.append(QPointF(i + 1, kSpottingRow));
+        if (m_data.lhPositive[i])
+            lh.append(QPointF(i + 1, kLhRow));
     }
     m_periodMarks->replace(period);
     m_fertileMarks->replace(fertile);
     m_loveMarks->replace(love);
+    m_spottingMarks->replace(spotting);
+    m_lhMarks->replace(lh);
     showReadings();
     showCoverlines();
 

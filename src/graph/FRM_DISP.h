@@ -1,8 +1,8 @@
 #pragma once
 
 #include "GraphData.h"
-#include "common/FileSafety.h"
 #include "ReportData.h"
+#include "common/FileSafety.h"
 
 #include <QDialog>
 #include <QList>
@@ -36,10 +36,13 @@ public:
     // What the PDF holds, read from the diary for the cycles she chose and the graph's
     // first and last days; it may throw AppError.
     using ReportSource = std::function<ReportData(ReportScope scope, const QDate &first, const QDate &last)>;
+    // The signs of the days from `first` to `last`, read from the diary, as the list does not
+    // hold them; it may throw AppError.
+    using SignsSource = std::function<std::map<QDate, DaySigns>(const QDate &first, const QDate &last)>;
 
     // `kept` are the files the PDF must never write over.
     FRM_DISP(const FlexGrid &grid, Dialogs &dialogs, PrintTarget &printer, KeptFiles kept, QWidget *parent,
-             ReportSource report);
+             ReportSource report, SignsSource signs);
 
     // Fills the title line and the chart from the list; runs on every activation.
     void Form_Activate();
@@ -65,6 +68,10 @@ public:
     QScatterSeries *periodMarks() const { return m_periodMarks; }
     QScatterSeries *fertileMarks() const { return m_fertileMarks; }
     QScatterSeries *loveMarks() const { return m_loveMarks; }
+    QScatterSeries *spottingMarks() const { return m_spottingMarks; }
+    QScatterSeries *lhMarks() const { return m_lhMarks; }
+    // The readings she left out, open markers apart from the curve.
+    QScatterSeries *excludedReadings() const { return m_excludedReadings; }
     const QList<QLineSeries *> &coverlines() const { return m_coverlines; }
 
 protected:
@@ -90,6 +97,7 @@ private:
     PrintTarget &m_printer;
     KeptFiles m_kept;
     ReportSource m_report;
+    SignsSource m_signs;
     GraphData m_data;
 
     std::array<QLabel *, 2> m_labelDate {};
@@ -102,6 +110,9 @@ private:
     QScatterSeries *m_periodMarks = nullptr;
     QScatterSeries *m_fertileMarks = nullptr;
     QScatterSeries *m_loveMarks = nullptr;
+    QScatterSeries *m_spottingMarks = nullptr;
+    QScatterSeries *m_lhMarks = nullptr;
+    QScatterSeries *m_excludedReadings = nullptr;
     QList<QLineSeries *> m_coverlines;
     QPushButton *m_pdf = nullptr;
     QPushButton *m_print = nullptr;

@@ -44,8 +44,27 @@ GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cel
         data.fertile.append(mark == kFertileMark);
         data.love.append(cell(row, ColLove) == kLoveMark);
     }
+    data.excluded.fill(false, n);
+    data.excludeReasons.fill(QString(), n);
+    data.lhPositive.fill(false, n);
+    data.spotting.fill(false, n);
     data.shifts = findTemperatureShifts(data.readings, data.period);
     return data;
+}
+
+void addSigns(GraphData &data, const std::map<QDate, DaySigns> &signs)
+{
+    for (int i = 0; i < data.days.size(); ++i) {
+        const auto found = signs.find(QDate::fromString(data.days[i], QStringLiteral("yyyy/M/d")));
+        if (found == signs.end())
+            continue;
+        const DaySigns &s = found->second;
+        data.excluded[i] = s.excluded;
+        data.excludeReasons[i] = s.excluded ? s.excludeReason : QString();
+        data.lhPositive[i] = s.lhTest == TestResult::Positive;
+        data.spotting[i] = s.spotting;
+    }
+    data.shifts = findTemperatureShifts(data.readings, data.period, data.excluded);
 }
 
 QString dayToolTip(const GraphData &data, int i)
@@ -57,9 +76,17 @@ QString dayToolTip(const GraphData &data, int i)
         text += QString::number(*reading / 100.0, 'f', 2) + QStringLiteral("℃");
     else
         text += QStringLiteral("体温の記録なし");
+    if (data.excluded.value(i)) {
+        const QString reason = data.excludeReasons.value(i);
+        text += reason.isEmpty() ? QStringLiteral("（除外）") : QStringLiteral("（除外：%1）").arg(reason);
+    }
     const QString marks = dayMarks(data, i);
     if (!marks.isEmpty())
         text += QStringLiteral("  ") + marks;
+    if (data.spotting.value(i))
+        text += QStringLiteral("  不正出血");
+    if (data.lhPositive.value(i))
+        text += QStringLiteral("  排卵検査薬 ") + signText(TestResult::Positive);
     return text;
 }
 

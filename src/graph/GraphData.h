@@ -1,12 +1,15 @@
 #pragma once
 
 #include "cycle/TemperatureShift.h"
+#include "records/DaySigns.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <optional>
 
 namespace nerina {
@@ -30,6 +33,12 @@ struct GraphData
     QList<bool> love;                   // the list shows "◎"
     QList<TemperatureShift> shifts;     // confirmed rises, with their coverlines
 
+    // Of the days' signs, what the graph draws; all false until addSigns.
+    QList<bool> excluded;       // she left the reading out: drawn apart, skipped by the shift
+    QStringList excludeReasons; // why, in her words; may be empty
+    QList<bool> lhPositive;     // a positive ovulation test
+    QList<bool> spotting;       // bleeding outside a period
+
     // The title line's two days: the oldest and the selected day.
     QString firstDay() const { return days.value(0); }
     QString lastDay() const { return days.value(days.size() - 1); }
@@ -40,7 +49,12 @@ struct GraphData
 // columns 6 and 7 the marks.
 GraphData graphDataFromCells(const std::function<QString(int row, int col)> &cell);
 
-// What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎".
+// Adds the signs of the graph's days (keyed by day; the list does not hold them) and finds
+// the shifts again without the readings she left out.
+void addSigns(GraphData &data, const std::map<QDate, DaySigns> &signs);
+
+// What pointing at point i (0 = the oldest day) tells: "2024/3/5  36.45℃  ●◎", and the
+// signs the graph draws: "2024/3/5  37.80℃（除外：発熱）  不正出血  排卵検査薬 陽性".
 QString dayToolTip(const GraphData &data, int i);
 
 // The marks of point i as the list shows them, in the list's order: "●◎".

@@ -8,6 +8,7 @@
 #include "common/Fonts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -179,10 +180,13 @@ void DayEditor::buildControls()
     buttons->addWidget(REG_BTN);
     buttons->addWidget(SET_BTN);
 
+    buildSignControls();
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(Frame3, 1);
     layout->addLayout(buttons);
+    layout->addWidget(Frame4);
 
     setTabOrder(DTPicker1, TEMP_TEXT);
     setTabOrder(TEMP_TEXT, GUEST_CHK);
@@ -191,6 +195,117 @@ void DayEditor::buildControls()
     setTabOrder(CONDITION_TEXT, DIARY_TEXT);
     setTabOrder(DIARY_TEXT, REG_BTN);
     setTabOrder(REG_BTN, SET_BTN);
+    setTabOrder(SET_BTN, EXCLUDE_CHK);
+    setTabOrder(EXCLUDE_CHK, EXCLUDE_REASON_CMB);
+    setTabOrder(EXCLUDE_REASON_CMB, BLEEDING_CMB);
+    setTabOrder(BLEEDING_CMB, SPOTTING_CHK);
+    setTabOrder(SPOTTING_CHK, LH_CMB);
+    setTabOrder(LH_CMB, PREGNANCY_CMB);
+    setTabOrder(PREGNANCY_CMB, MUCUS_CMB);
+    setTabOrder(MUCUS_CMB, MEDICATION_TEXT);
+}
+
+// Combo boxes whose first, empty entry means "not recorded": a morning entry is Tab and an
+// arrow key or two, and every sign she did not notice stays empty.
+void DayEditor::buildSignControls()
+{
+    Frame4 = new QFrame(this);
+    Frame4->setObjectName(QStringLiteral("Frame4"));
+    Frame4->setFrameShape(QFrame::StyledPanel);
+
+    auto label = [this](const char *name, const QString &text, QWidget *buddy) {
+        auto *l = new QLabel(text, Frame4);
+        l->setObjectName(QLatin1String(name));
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto choices = [this](const char *name, const QString &accessible, const QString &hint,
+                          const QList<std::pair<QString, int>> &items) {
+        auto *box = new QComboBox(Frame4);
+        box->setObjectName(QLatin1String(name));
+        box->setAccessibleName(accessible);
+        box->setToolTip(hint);
+        box->addItem(QString());
+        for (const auto &[text, code] : items)
+            box->addItem(text, code);
+        connect(box, &QComboBox::currentIndexChanged, this, &DayEditor::markDirty);
+        return box;
+    };
+    auto check = [this](const char *name, const QString &text, const QString &hint) {
+        auto *box = new QCheckBox(text, Frame4);
+        box->setObjectName(QLatin1String(name));
+        box->setAccessibleName(text);
+        box->setToolTip(hint);
+        connect(box, &QCheckBox::toggled, this, &DayEditor::markDirty);
+        return box;
+    };
+
+    EXCLUDE_CHK = check("EXCLUDE_CHK", QStringLiteral("除外"),
+                        QStringLiteral("発熱・寝不足などで体温が乱れた日はﾁｪｯｸ（周期の判定に使いません）"));
+    EXCLUDE_REASON_CMB = new QComboBox(Frame4);
+    EXCLUDE_REASON_CMB->setObjectName(QStringLiteral("EXCLUDE_REASON_CMB"));
+    EXCLUDE_REASON_CMB->setAccessibleName(QStringLiteral("除外の理由"));
+    EXCLUDE_REASON_CMB->setToolTip(QStringLiteral("体温が乱れた理由を選ぶか入力"));
+    EXCLUDE_REASON_CMB->setEditable(true);
+    EXCLUDE_REASON_CMB->setInsertPolicy(QComboBox::NoInsert); // her own words stay hers, not offered again
+    EXCLUDE_REASON_CMB->addItems(excludeReasons());
+    EXCLUDE_REASON_CMB->setCurrentIndex(-1);
+    EXCLUDE_REASON_CMB->lineEdit()->setPlaceholderText(QStringLiteral("理由"));
+    EXCLUDE_REASON_CMB->lineEdit()->setAccessibleName(EXCLUDE_REASON_CMB->accessibleName()); // where she types
+    EXCLUDE_REASON_CMB->setEnabled(false);
+    connect(EXCLUDE_REASON_CMB, &QComboBox::editTextChanged, this, &DayEditor::markDirty);
+    connect(EXCLUDE_CHK, &QCheckBox::toggled, EXCLUDE_REASON_CMB, &QWidget::setEnabled);
+
+    const auto bleeding = [](Bleeding b) { return std::pair {signText(b), int(b)}; };
+    BLEEDING_CMB = choices("BLEEDING_CMB", QStringLiteral("経血量"), QStringLiteral("月経の出血の量"),
+                           {bleeding(Bleeding::Light), bleeding(Bleeding::Normal), bleeding(Bleeding::Heavy)});
+    SPOTTING_CHK = check("SPOTTING_CHK", QStringLiteral("不正出血"), QStringLiteral("月経以外の出血があればﾁｪｯｸ"));
+
+    QList<std::pair<QString, int>> mucus;
+    for (Mucus m : {Mucus::Dry, Mucus::Nothing, Mucus::Moist, Mucus::Creamy, Mucus::Slippery})
+        mucus.append({signText(m), int(m)});
+    MUCUS_CMB = choices("MUCUS_CMB", QStringLiteral("おりもの"), QStringLiteral("この日に感じたおりものの様子"), mucus);
+
+    const QList<std::pair<QString, int>> results {{signText(TestResult::Negative), int(TestResult::Negative)},
+                                                  {signText(TestResult::Positive), int(TestResult::Positive)}};
+    LH_CMB = choices("LH_CMB", QStringLiteral("排卵検査薬"), QStringLiteral("排卵検査薬の結果"), results);
+    PREGNANCY_CMB = choices("PREGNANCY_CMB", QStringLiteral("妊娠検査薬"), QStringLiteral("妊娠検査薬の結果"), results);
+
+    MEDICATION_TEXT = new QLineEdit(Frame4);
+    MEDICATION_TEXT->setObjectName(QStringLiteral("MEDICATION_TEXT"));
+    MEDICATION_TEXT->setFont(designFont(9));
+    MEDICATION_TEXT->setAccessibleName(QStringLiteral("くすり"));
+    MEDICATION_TEXT->setToolTip(QStringLiteral("この日に飲んだくすり"));
+    connect(MEDICATION_TEXT, &QLineEdit::textChanged, this, &DayEditor::markDirty);
+
+    auto *first = new QHBoxLayout;
+    first->addWidget(EXCLUDE_CHK);
+    first->addWidget(EXCLUDE_REASON_CMB);
+    first->addSpacing(12);
+    first->addWidget(label("Label6", QStringLiteral("経血量"), BLEEDING_CMB));
+    first->addWidget(BLEEDING_CMB);
+    first->addWidget(SPOTTING_CHK);
+    first->addSpacing(12);
+    first->addWidget(label("Label7", QStringLiteral("排卵検査薬"), LH_CMB));
+    first->addWidget(LH_CMB);
+    first->addWidget(label("Label8", QStringLiteral("妊娠検査薬"), PREGNANCY_CMB));
+    first->addWidget(PREGNANCY_CMB);
+    first->addStretch(1);
+    auto *second = new QHBoxLayout;
+    second->addWidget(label("Label9", QStringLiteral("おりもの"), MUCUS_CMB));
+    second->addWidget(MUCUS_CMB);
+    second->addSpacing(12);
+    second->addWidget(label("Label10", QStringLiteral("くすり"), MEDICATION_TEXT));
+    second->addWidget(MEDICATION_TEXT, 1);
+    auto *rows = new QVBoxLayout(Frame4);
+    rows->addLayout(first);
+    rows->addLayout(second);
+}
+
+int DayEditor::signsHeight() const
+{
+    Frame4->ensurePolished();
+    return Frame4->sizeHint().height() + layout()->spacing();
 }
 
 void DayEditor::markDirty() { m_state.G_DIRTY = true; }
@@ -254,7 +369,11 @@ void DayEditor::LoadDayRecord()
     const QScopedValueRollback loading(m_loading, true);
     m_loaded.reset();
     trapped(m_dialogs, m_window, [this] {
+        // Cleared first: a day that cannot be read must not show the signs of the day before.
+        showSigns(DaySigns {});
         const std::optional<DayRecord> row = m_state.db().findDay(m_state.G_SEL_DATE);
+        if (row && row->SIGNS)
+            showSigns(*row->SIGNS);
         if (!row) {
             TEMP_TEXT->setRawText(QString());
             m_conditionLimit->setWholeText(QString());
@@ -279,7 +398,8 @@ void DayEditor::LoadDayRecord()
         DIARY_TEXT->setPlainText(*row->DIARY);
         LOVE_CHK->setChecked(row->LOVE);
         GUEST_CHK->setChecked(row->GUEST);
-        m_loaded = Loaded {*row, TEMP_TEXT->rawText(), CONDITION_TEXT->text(), diaryText(DIARY_TEXT)};
+        m_loaded
+            = Loaded {*row, TEMP_TEXT->rawText(), CONDITION_TEXT->text(), diaryText(DIARY_TEXT), signsFromControls()};
     });
 }
 
@@ -306,7 +426,68 @@ DayRecord DayEditor::recordFromControls() const
     record.DIARY = loaded && diary == loaded->diary ? loaded->row.DIARY : diary;
     record.LOVE = LOVE_CHK->isChecked();
     record.GUEST = GUEST_CHK->isChecked();
+
+    // Each sign she left as the load showed it goes back as stored.
+    const DaySigns now = signsFromControls();
+    if (!loaded) {
+        record.SIGNS = now;
+        return record;
+    }
+    const DaySigns &shown = loaded->signs;
+    DaySigns signs = loaded->row.SIGNS.value_or(DaySigns {});
+    const auto takeEdit = [&](auto DaySigns::*field) {
+        if (now.*field != shown.*field)
+            signs.*field = now.*field;
+    };
+    takeEdit(&DaySigns::excluded);
+    takeEdit(&DaySigns::excludeReason);
+    takeEdit(&DaySigns::bleeding);
+    takeEdit(&DaySigns::spotting);
+    takeEdit(&DaySigns::mucus);
+    takeEdit(&DaySigns::lhTest);
+    takeEdit(&DaySigns::pregnancyTest);
+    takeEdit(&DaySigns::medication);
+    record.SIGNS = signs;
     return record;
+}
+
+void DayEditor::showSigns(const DaySigns &signs)
+{
+    const auto select = [](QComboBox *box, std::optional<int> code) {
+        // A code the box does not offer shows as not recorded.
+        box->setCurrentIndex(code ? std::max(0, box->findData(*code)) : 0);
+    };
+    EXCLUDE_CHK->setChecked(signs.excluded);
+    EXCLUDE_REASON_CMB->setEditText(signs.excludeReason);
+    select(BLEEDING_CMB, signs.bleeding ? std::optional(int(*signs.bleeding)) : std::nullopt);
+    SPOTTING_CHK->setChecked(signs.spotting);
+    select(MUCUS_CMB, signs.mucus ? std::optional(int(*signs.mucus)) : std::nullopt);
+    select(LH_CMB, signs.lhTest ? std::optional(int(*signs.lhTest)) : std::nullopt);
+    select(PREGNANCY_CMB, signs.pregnancyTest ? std::optional(int(*signs.pregnancyTest)) : std::nullopt);
+    MEDICATION_TEXT->setText(signs.medication);
+}
+
+DaySigns DayEditor::signsFromControls() const
+{
+    const auto chosen = [](const QComboBox *box) {
+        const QVariant code = box->currentData();
+        return code.isValid() ? std::optional(code.toInt()) : std::nullopt;
+    };
+    DaySigns signs;
+    signs.excluded = EXCLUDE_CHK->isChecked();
+    if (signs.excluded)
+        signs.excludeReason = EXCLUDE_REASON_CMB->currentText();
+    if (const std::optional<int> code = chosen(BLEEDING_CMB))
+        signs.bleeding = Bleeding(*code);
+    signs.spotting = SPOTTING_CHK->isChecked();
+    if (const std::optional<int> code = chosen(MUCUS_CMB))
+        signs.mucus = Mucus(*code);
+    if (const std::optional<int> code = chosen(LH_CMB))
+        signs.lhTest = TestResult(*code);
+    if (const std::optional<int> code = chosen(PREGNANCY_CMB))
+        signs.pregnancyTest = TestResult(*code);
+    signs.medication = MEDICATION_TEXT->text();
+    return signs;
 }
 
 SaveOutcome DayEditor::SaveDayRecord()

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLabel;
@@ -62,12 +63,30 @@ public:
     QPushButton *REG_BTN = nullptr;
     QPushButton *SET_BTN = nullptr; // the cycle setting's button; the main window wires it
 
+    // The day's signs, in a band of their own below the buttons, reached after them.
+    QFrame *Frame4 = nullptr;
+    QCheckBox *EXCLUDE_CHK = nullptr;
+    QComboBox *EXCLUDE_REASON_CMB = nullptr; // a reason offered, or her own words
+    QComboBox *BLEEDING_CMB = nullptr;
+    QCheckBox *SPOTTING_CHK = nullptr;
+    QComboBox *MUCUS_CMB = nullptr;
+    QComboBox *LH_CMB = nullptr;
+    QComboBox *PREGNANCY_CMB = nullptr;
+    QLineEdit *MEDICATION_TEXT = nullptr;
+
+    // How much taller the tab is for the signs' band: the window grows by this much.
+    int signsHeight() const;
+
 signals:
     // The register button's save ran (whatever its outcome): the forecast is due.
     void registered();
 
 private:
     void buildControls();
+    void buildSignControls();
+    void showSigns(const DaySigns &signs);
+    // The signs as the controls hold them; a reason counts only while the box is checked.
+    DaySigns signsFromControls() const;
     // The register button's work, telling how the save ended.
     SaveOutcome registerDay();
     void markDirty();
@@ -90,6 +109,7 @@ private:
         QString temp;
         QString condition;
         QString diary;
+        DaySigns signs; // what the controls gave right after the load
     };
     std::optional<Loaded> m_loaded;
 };

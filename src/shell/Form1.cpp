@@ -23,6 +23,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -107,7 +108,8 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     m_ui.SSTab1->setCurrentIndex(0);
 
     const int dpi = logicalDpi(this);
-    resize(twipsToPixels(kDesignWidthTwips, dpi), twipsToPixels(kDesignHeightTwips, dpi));
+    // Taller by the signs' band alone, so that the designed boxes keep their sizes.
+    resize(twipsToPixels(kDesignWidthTwips, dpi), twipsToPixels(kDesignHeightTwips, dpi) + m_ui.entry->signsHeight());
 
     m_cycle = std::make_unique<CycleTracker>(m_state, m_context.dialogs, m_context.clock, this, m_ui.panels);
     m_csv = std::make_unique<CsvTransfer>(m_state, m_context.dialogs, m_context.clock, this, keptFiles(m_context));
@@ -121,7 +123,9 @@ Form1::Form1(AppContext context, QWidget *parent) : QMainWindow(parent), m_conte
     connect(m_ui.list->Command1, &QPushButton::clicked, this, [this] { CloseApp(); });
     for (QWidget *box :
          {static_cast<QWidget *>(m_ui.entry->TEMP_TEXT), static_cast<QWidget *>(m_ui.entry->CONDITION_TEXT),
-          static_cast<QWidget *>(m_ui.entry->DIARY_TEXT), static_cast<QWidget *>(m_ui.entry->DTPicker1)})
+          static_cast<QWidget *>(m_ui.entry->DIARY_TEXT), static_cast<QWidget *>(m_ui.entry->DTPicker1),
+          static_cast<QWidget *>(m_ui.entry->EXCLUDE_REASON_CMB->lineEdit()),
+          static_cast<QWidget *>(m_ui.entry->MEDICATION_TEXT)})
         box->installEventFilter(this);
     // Ending the session goes through the same questions as every other way out.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
@@ -409,7 +413,9 @@ FRM_DISP *Form1::newGraphWindow()
             data.cycleSummary = cycleSummaryTexts(cycles);
         return data;
     };
-    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this, report);
+    auto signs = [this](const QDate &first, const QDate &last) { return m_state.db().signsBetween(first, last); };
+    return new FRM_DISP(*m_ui.list->DATA_FLX, m_context.dialogs, m_context.printer, keptFiles(m_context), this, report,
+                        signs);
 }
 
 void Form1::mnuFileDataMente_Click()

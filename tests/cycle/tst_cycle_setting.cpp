@@ -1,13 +1,11 @@
 // The cycle length command and the forecast it and the register button refresh.
 #include "TestWindows.h"
-#include "cycle/CycleTracker.h"
 #include "cycle/FRM_CYCLE.h"
 #include "cycle/Forecast.h"
 #include "history/FlexGrid.h"
 #include "history/HistoryRows.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -109,25 +107,28 @@ private slots:
         QCOMPARE(list.textMatrix(86, ColMark), QStringLiteral("★"));
     }
 
-    // The record shows what a cycle's signs tell, the running cycle counted to today.
-    // Built from the days as the diary hands them over, signs included.
+    // The record shows what a cycle's signs tell, the running cycle counted to today, read
+    // from the diary as saved.
     void cycleRecordSigns()
     {
         const QDate start(2026, 11, 1); // 5 period days, 9 low and 16 high readings
-        std::vector<DiaryDb::CycleDay> days;
-        for (int d = 0; d < 30; ++d)
-            days.push_back({start.addDays(d), d < 14 ? 36.3 : 36.7, d < 5});
-        days[8].temp = 37.5; // a fever, left out
-        days[8].excluded = true;
-        for (int d = 0; d < 8; ++d)
-            days[8 + d].mucus = Mucus(QStringLiteral("12344321")[d].digitValue());
-        days[11].lhTest = days[12].lhTest = days[29].pregnancyTest = TestResult::Positive;
-        SharedState state;
-        test::ScriptedDialogs dialogs;
-        QLabel panels[3];
-        const FixedClock clock(kToday.startOfDay());
-        CycleTracker tracker(state, dialogs, clock, nullptr, {&panels[0], &panels[1], &panels[2]});
-        FRM_CYCLE window(days, kToday, dialogs, tracker, nullptr);
+        std::vector<DayRecord> days;
+        for (int d = 0; d < 30; ++d) {
+            days.push_back(test::day(start.addDays(d), d == 8 ? 37.5 : d < 14 ? 36.3 : 36.7, {}, {}, d < 5));
+            DaySigns &signs = days.back().SIGNS.emplace();
+            signs.excluded = d == 8; // a fever, left out
+            if (d >= 8 && d < 16)
+                signs.mucus = Mucus(QStringLiteral("12344321")[d - 8].digitValue());
+            if (d == 11 || d == 12)
+                signs.lhTest = TestResult::Positive;
+            if (d == 29)
+                signs.pregnancyTest = TestResult::Positive;
+        }
+        test::ShownForm f;
+        f.diary.db().saveDays(days);
+        QVERIFY(f.start());
+        f.form->mnuCycle_Click();
+        FRM_CYCLE &window = *f.form->cycleWindow();
         QStringList cells;
         for (int col = 1; col < window.CYCLE_LIST->columnCount(); ++col)
             cells << window.CYCLE_LIST->item(0, col)->text();
@@ -135,7 +136,7 @@ private slots:
                  QStringList({"進行中（36日目）", "5日", "2026/11/15", "22日", "36.30℃", "36.70℃", "11/12、11/13",
                               "11/13", "11/17 夜から", "高温期が18日以上／妊娠検査薬が陽性（11/30）"}));
         window.cmdHelp->click();
-        QVERIFY(dialogs.last().text.contains(QStringLiteral("どちらか一方しかないときは、何も判定しません")));
+        QVERIFY(f.dialogs.last().text.contains(QStringLiteral("どちらか一方しかないときは、何も判定しません")));
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QStandardPaths>
 #include <QTabWidget>
 
@@ -105,6 +106,39 @@ private slots:
         for (QLineSeries *run : graph->readingRuns())
             runs << QStringLiteral("%1-%2").arg(run->points().first().x()).arg(run->points().last().x());
         QCOMPARE(runs, (QStringList {"110-178", "180-180"}));
+    }
+
+    // A cycle begun 30 days ago, 36.30 but a fever she left out, two readings a little higher
+    // and the rise of the last week; an LH-positive day and spotting. The fever stands
+    // apart, says why, and would have been the shift.
+    void signs()
+    {
+        test::ShownForm f;
+        std::vector<DayRecord> days;
+        for (int back = 30; back >= 0; --back) {
+            const double temp = back == 15 ? 37.8 : back == 14 ? 36.4 : back == 13 ? 36.55 : back <= 6 ? 36.8 : 36.3;
+            days.push_back(test::day(f.clock.now().date().addDays(-back), temp, {}, {}, back > 25));
+            days.back().SIGNS = DaySigns {.excluded = back == 15,
+                                          .excludeReason = back == 15 ? QStringLiteral("発熱") : QString(),
+                                          .spotting = back == 20,
+                                          .lhTest = back == 8 ? std::optional(TestResult::Positive) : std::nullopt};
+        }
+        f.diary.db().saveDays(days);
+        QVERIFY(f.start());
+        f.ui().SSTab1->setCurrentIndex(1);
+        f.form->mnuGraph_Click();
+        FRM_DISP *graph = f.form->graphWindow();
+        QTRY_VERIFY(graph->G_CHART()->isVisible());
+        QCOMPARE(graph->excludedReadings()->points(), QList<QPointF> {QPointF(165, 37.8)});
+        QStringList runs;
+        for (QLineSeries *run : graph->readingRuns())
+            runs << QStringLiteral("%1-%2").arg(run->points().first().x()).arg(run->points().last().x());
+        QCOMPARE(runs, (QStringList {"150-164", "166-180"}));
+        QVERIFY(dayToolTip(graph->graphData(), 164).contains(QStringLiteral("37.80℃（除外：発熱）")));
+        QCOMPARE(graph->graphData().shifts.size(), 1);
+        QCOMPARE(graph->graphData().shifts[0].firstHigh, 173);
+        QCOMPARE(graph->spottingMarks()->points(), QList<QPointF> {QPointF(160, 35.25)});
+        QCOMPARE(graph->lhMarks()->points(), QList<QPointF> {QPointF(172, 35.5)});
     }
 
     // The print is the window on white, cut short between the chart and the buttons; after

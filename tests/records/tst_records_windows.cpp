@@ -5,7 +5,9 @@
 #include "records/DiaryCsv.h"
 #include "records/TempEdit.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -50,6 +52,7 @@ private slots:
         row("Yes saves the condition", "CONDITION_TEXT", "", false, "Y", save, "2026-12-06|0|3\u00A0||0|0", false);
         row("Yes saves the period box", "GUEST_CHK", "", false, "Y", save, "2026-12-06|0|||1|0", false);
         row("No drops the intercourse box", "LOVE_CHK", "", false, "N", save, "none", false);
+        row("Yes saves a sign alone", "MUCUS_CMB", "", false, "Y", save, "2026-12-06|0|||0|0|0,,,0,0,,,", false);
         row("no overwrite drops the diary", "DIARY_TEXT", "stored", false, "YN", save + ask, old, false);
         row("no overwrite comes before a bad number", "TEMP_TEXT", "stored", false, "YN", save + ask, old, false);
         row("a failed save stays", "DIARY_TEXT", "failing", false, "Y", save + QStringList {"no"}, "none", true);
@@ -81,6 +84,8 @@ private slots:
         QVERIFY(s.start());
         if (auto *check = s.form->findChild<QCheckBox *>(edited))
             check->click();
+        else if (auto *choices = s.form->findChild<QComboBox *>(edited))
+            QTest::keyClick(choices, Qt::Key_Down);
         else // a no-break space stays one; a stored temperature is made no number
             test::typeText(s.form->findChild<QWidget *>(edited), edited != "TEMP_TEXT" ? QStringLiteral("3\u00A0")
                                                                  : diary == "stored"   ? QStringLiteral(".")
@@ -193,12 +198,16 @@ private slots:
         test::ShownForm s;
         const QString condition(40, u'長'), diary(600, u'日');
         s.diary.insertRaw({DiaryDb::storedDay(kToday), temp, condition, diary, 1, 0});
+        // Another tool's reason without the mark: shown, not counted, and kept.
+        s.diary.insertRaw({DiaryDb::storedDay(kToday), 0, QStringLiteral("寝不足"), 2, 0, 3, 1, {}, " 葉酸 "});
         const QString stored = todaysRow(s);
         QVERIFY(s.start());
         const DayEditor &ui = *s.ui().entry;
         QCOMPARE(ui.TEMP_TEXT->text(), shown);
         QVERIFY(ui.CONDITION_TEXT->text() == condition && ui.DIARY_TEXT->toPlainText() == diary);
         QVERIFY(ui.GUEST_CHK->isChecked() && !ui.LOVE_CHK->isChecked());
+        QVERIFY(!ui.EXCLUDE_REASON_CMB->isEnabled()
+                && ui.EXCLUDE_REASON_CMB->currentText() == QStringLiteral("寝不足"));
         s.dialogs.answers << Dialogs::Answer::Yes;
         QVERIFY(s.form->SaveDayRecord() == SaveOutcome::Stored);
         QCOMPARE(todaysRow(s), stored);
@@ -206,6 +215,51 @@ private slots:
         QCOMPARE(ui.CONDITION_TEXT->text(), condition);
         test::typeText(ui.DIARY_TEXT, QStringLiteral("x")); // a long stored diary is not cut by typing
         QCOMPARE(ui.DIARY_TEXT->toPlainText(), diary);
+    }
+
+    // Every sign set from the keyboard, after the designed controls in Tab order, and saved
+    // with the day; another day shows none, and the day comes back with them all.
+    void signs()
+    {
+        test::ShownForm s;
+        s.diary.db().saveDay(day(kToday.addDays(-1), 36.4));
+        QVERIFY(s.start());
+        const DayEditor &ui = *s.ui().entry;
+        ui.EXCLUDE_CHK->click();
+        ui.SET_BTN->setFocus();
+        QStringList order;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *box = QApplication::focusWidget();
+            order << box->objectName();
+            const QList<int> downs {0, 0, 3, 0, 2, 1, 5, 0}; // 多い, 陽性, 陰性, like egg white
+            for (int n = 0; n < downs[i]; ++n)
+                QTest::keyClick(box, Qt::Key_Down);
+        }
+        test::typeText(ui.EXCLUDE_REASON_CMB, QStringLiteral("風邪"));
+        ui.SPOTTING_CHK->click();
+        test::typeText(ui.MEDICATION_TEXT, QStringLiteral("葉酸"));
+        QCOMPARE(order, QStringList({"EXCLUDE_CHK", "EXCLUDE_REASON_CMB", "BLEEDING_CMB", "SPOTTING_CHK", "LH_CMB",
+                                     "PREGNANCY_CMB", "MUCUS_CMB", "MEDICATION_TEXT"}));
+        QTest::mouseClick(ui.REG_BTN, Qt::LeftButton);
+        QCOMPARE(todaysRow(s), QStringLiteral("2026-12-06|0|||0|0|1,風邪,3,1,4,1,0,葉酸"));
+        const auto shown = [&ui] {
+            return QStringList {QString::number(ui.EXCLUDE_CHK->isChecked()),
+                                QString::number(ui.EXCLUDE_REASON_CMB->isEnabled()),
+                                ui.EXCLUDE_REASON_CMB->currentText(),
+                                QString::number(ui.BLEEDING_CMB->currentIndex()),
+                                QString::number(ui.SPOTTING_CHK->isChecked()),
+                                QString::number(ui.MUCUS_CMB->currentIndex()),
+                                QString::number(ui.LH_CMB->currentIndex()),
+                                QString::number(ui.PREGNANCY_CMB->currentIndex()),
+                                ui.MEDICATION_TEXT->text()}
+                .join(u',');
+        };
+        ui.DTPicker1->setDate(kToday.addDays(-1));
+        QCOMPARE(shown(), QStringLiteral("0,0,,0,0,0,0,0,"));
+        ui.DTPicker1->setDate(kToday);
+        QCOMPARE(shown(), QStringLiteral("1,1,風邪,3,1,5,2,1,葉酸"));
+        QVERIFY(s.dialogs.shown.isEmpty() && !s.form->state().G_DIRTY);
     }
 
     // The diary goes out as stored, from a dialog in her home without a documents folder,
