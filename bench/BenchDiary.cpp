@@ -1,5 +1,7 @@
 #include "BenchDiary.h"
 
+#include <QFile>
+
 #include "records/DiaryDb.h"
 
 #include <QElapsedTimer>
@@ -75,6 +77,19 @@ double medianMs(int runs, const std::function<void(int)> &before, const std::fun
     }
     std::nth_element(ns.begin(), ns.begin() + runs / 2, ns.end());
     return double(ns[std::size_t(runs / 2)]) / 1e6;
+}
+
+QString statusValue(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return QString::fromLatin1(line.mid(prefix.size()).trimmed());
+    }
+    return QStringLiteral("?");
 }
 
 } // namespace nerina::bench

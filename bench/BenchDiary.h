@@ -22,4 +22,7 @@ bool fillDiary(const QString &path, bool signs = true);
 // (not timed).
 double medianMs(int runs, const std::function<void(int)> &before, const std::function<void()> &timed);
 
+// A line of /proc/self/status ("VmHWM", "VmRSS") as it stands there, "?" when unread.
+QString statusValue(const char *key);
+
 } // namespace nerina::bench

@@ -21,23 +21,11 @@
 #include <sys/resource.h>
 
 using namespace nerina;
+using nerina::bench::statusValue;
 
 namespace {
 
 constexpr int kRows = 1'000'000;
-
-QString statusValue(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return QString::fromLatin1(line.mid(prefix.size()).trimmed());
-    }
-    return QStringLiteral("?");
-}
 
 // A million days from 0001-01-01 on: a reading every day, a condition every third day, a
 // diary every fifth, a period of six days in thirty. As the program writes it (UTF-8 with

@@ -144,19 +144,6 @@ private:
     QString m_name;
 };
 
-QString statusValue(const char *key)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return QString::fromLatin1(line.mid(prefix.size()).trimmed());
-    }
-    return QStringLiteral("?");
-}
-
 // Run in a child process, so that no earlier measurement raises the high-water mark:
 // the resident size before the main window exists, then the peak once the graph is up.
 int memoryChild(const QString &baseFile)
