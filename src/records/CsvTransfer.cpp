@@ -27,6 +27,30 @@ struct Cancelled
 // A day as the preview shows it.
 QString shownDay(const QDate &day) { return day.toString(QStringLiteral("yyyy/MM/dd")); }
 
+// A day's signs in a few words, with the entry's own names, so she sees they come along.
+QString signsSummary(const std::optional<DaySigns> &signs)
+{
+    if (!signs)
+        return QString();
+    QStringList words;
+    if (signs->excluded)
+        words << (signs->excludeReason.isEmpty() ? QStringLiteral("除外")
+                                                 : QStringLiteral("除外（%1）").arg(signs->excludeReason));
+    if (signs->bleeding)
+        words << QStringLiteral("経血量 ") + signText(*signs->bleeding);
+    if (signs->spotting)
+        words << QStringLiteral("不正出血");
+    if (signs->mucus)
+        words << QStringLiteral("おりもの ") + signText(*signs->mucus);
+    if (signs->lhTest)
+        words << QStringLiteral("排卵検査薬 ") + signText(*signs->lhTest);
+    if (signs->pregnancyTest)
+        words << QStringLiteral("妊娠検査薬 ") + signText(*signs->pregnancyTest);
+    if (!signs->medication.isEmpty())
+        words << QStringLiteral("くすり ") + signs->medication;
+    return words.join(QStringLiteral("・"));
+}
+
 Dialogs::ImportPreview previewOf(const ImportCheck &check)
 {
     Dialogs::ImportPreview p;
@@ -39,13 +63,15 @@ Dialogs::ImportPreview previewOf(const ImportCheck &check)
         p.laterDays << shownDay(r.DAT_DATE) + (r.GUEST ? QStringLiteral("（月経）") : QString());
     p.laterCount = check.laterDays;
     p.columns = QStringList {QStringLiteral("日付"),         QStringLiteral("体温"), QStringLiteral("体調"),
-                             QStringLiteral("ひとこと日記"), QStringLiteral("月経"), QStringLiteral("SEX")};
+                             QStringLiteral("ひとこと日記"), QStringLiteral("月経"), QStringLiteral("SEX"),
+                             QStringLiteral("しるし")};
     const auto mark = [](bool set) { return set ? QStringLiteral("○") : QString(); };
     for (const DayRecord &r : check.first) {
         // A temperature of 0 is the editor's "no reading".
         p.rows << QStringList {shownDay(r.DAT_DATE), *r.TEMP == 0 ? QString() : csvTemperature(*r.TEMP),
                                *r.CONDITION,         *r.DIARY,
-                               mark(r.GUEST),        mark(r.LOVE)};
+                               mark(r.GUEST),        mark(r.LOVE),
+                               signsSummary(r.SIGNS)};
     }
     return p;
 }

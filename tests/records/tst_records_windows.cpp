@@ -315,6 +315,11 @@ private slots:
             -1, false,
             "old \u0338\u00B3 \u0338\u00B3 | Shift_JIS 2+0 ﾌｸﾂｳ 2062/11/26（月経） / "
             "UTF-8 2+0 \u0338\u00B3 2062/11/26（月経） | 2 日分のﾃﾞｰﾀを取り込みました。");
+        row("signs come along", QByteArray("date,temperature,condition,diary,period,intercourse,excluded,exclude_reason,bleeding,"
+            "spotting,mucus,lh_test,pregnancy_test,medication\n2026-12-06,36.6,file,,0,0,1,飲酒,,,4,1,,\n"),
+            "I", -1, false,
+            QStringLiteral("old file file | UTF-8 1+0 file 除外（飲酒）・おりもの 透明でよく伸びる（卵の白身のよう）・排卵検査薬 陽性 | "
+            "1 日分のﾃﾞｰﾀを取り込みました。"));
         row("a bad line writes nothing", both + "\n2026-12-07,36.5", "", -1, false,
             QString::fromUtf8(none) + "4 行目が正しくありません。");
         const QString notAFile = QString::fromUtf8(none) + "通常のﾌｧｲﾙではないため、読み込めません。";
@@ -354,12 +359,12 @@ private slots:
             QVERIFY(s.dialogs.shown.first().defaultButton == Dialogs::Answer::No);
         QStringList previews;
         for (const Dialogs::ImportPreview &p : s.dialogs.previews)
-            previews << QStringLiteral("%1 %2+%3 %4 %5")
+            previews << QStringLiteral("%1 %2+%3 %4 %5 %6")
                             .arg(p.encoding)
                             .arg(p.newDays)
                             .arg(p.storedDays)
-                            .arg(p.rows.value(0).value(2), p.laterDays.join(u','))
-                            .trimmed();
+                            .arg(p.rows.value(0).value(2), p.rows.value(0).value(6), p.laterDays.join(u','))
+                            .simplified();
         const auto condition = [&](const QDate &d) {
             const std::optional<DayRecord> r = s.diary.db().findDay(d);
             return r ? *r->CONDITION : QStringLiteral("none");
