@@ -36,24 +36,25 @@ bool openable(const QString &file)
     return S_ISREG(st.st_mode);
 }
 
-} // namespace
+const QString kReadFailed = QStringLiteral("設定を読み込めませんでした。");
+const QString kWriteFailed = QStringLiteral("設定を保存できませんでした。");
 
-QString readCycleSetting()
+QVariant readValue(const QString &key)
 {
     const QString file = storeFile();
     if (!openable(file))
-        throw AppError(QStringLiteral("設定を読み込めませんでした。"));
+        throw AppError(kReadFailed);
     QSettings settings(file, QSettings::NativeFormat);
     if (settings.status() == QSettings::AccessError)
-        throw AppError(QStringLiteral("設定を読み込めませんでした。"));
-    return settings.value(kKey).toString();
+        throw AppError(kReadFailed);
+    return settings.value(key);
 }
 
-void writeCycleSetting(const QString &value)
+void writeValue(const QString &key, const QVariant &value)
 {
     const QString file = storeFile();
     if (!openable(file))
-        throw AppError(QStringLiteral("設定を保存できませんでした。"));
+        throw AppError(kWriteFailed);
     // Private before anything is in it: the toolkit writes a new store readable by all, and
     // keeps the permissions of one that is there. A failure here is the toolkit's to report.
     QDir().mkpath(QFileInfo(file).absolutePath());
@@ -63,27 +64,22 @@ void writeCycleSetting(const QString &value)
         ::close(fd);
     }
     QSettings settings(file, QSettings::NativeFormat);
-    settings.setValue(kKey, value);
+    settings.setValue(key, value);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw AppError(QStringLiteral("設定を保存できませんでした。"));
+        throw AppError(kWriteFailed);
 }
 
-int readReportCycles()
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
-    if (settings.status() == QSettings::AccessError)
-        throw AppError(QStringLiteral("設定を読み込めませんでした。"));
-    return settings.value(QStringLiteral("G_REPORT/CYCLES")).toInt();
-}
+const QString kReportKey = QStringLiteral("G_REPORT/CYCLES");
 
-void writeReportCycles(int cycles)
-{
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("NERINAS"));
-    settings.setValue(QStringLiteral("G_REPORT/CYCLES"), cycles);
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        throw AppError(QStringLiteral("設定を保存できませんでした。"));
-}
+} // namespace
+
+QString readCycleSetting() { return readValue(kKey).toString(); }
+
+void writeCycleSetting(const QString &value) { writeValue(kKey, value); }
+
+int readReportCycles() { return readValue(kReportKey).toInt(); }
+
+void writeReportCycles(int cycles) { writeValue(kReportKey, cycles); }
 
 } // namespace nerina
