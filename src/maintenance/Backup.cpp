@@ -23,28 +23,20 @@ namespace nerina {
 
 namespace {
 
-// The program's own tables with the columns it writes, the diary table first. A restore
-// takes these rows from a backup and nothing else, and the check of a new copy compares
-// them. The later tables may be missing from a diary or a backup made by an earlier
-// version: such a backup holds none of their rows.
-struct OwnTable
-{
-    const char *name;
-    const char *columns;
-};
-const OwnTable kOwnTables[] = {
-    {"DATA_FIL", "DAT_DATE, TEMP, CONDITION, DIARY, GUEST, LOVE"},
-    {"DAY_SIGNS", "DAT_DATE, EXCLUDED, EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION"},
-};
-
+// The program's own tables: a restore takes their rows from a backup and nothing else, and
+// the check of a new copy compares them. The later tables may be missing from a diary or a
+// backup made by an earlier version: such a backup holds none of their rows.
 const OwnTable *ownTable(const QString &name)
 {
-    for (const OwnTable &table : kOwnTables) {
-        if (name.compare(QLatin1String(table.name), Qt::CaseInsensitive) == 0)
+    for (const OwnTable &table : ownTables()) {
+        if (name.compare(table.name, Qt::CaseInsensitive) == 0)
             return &table;
     }
     return nullptr;
 }
+
+// The diary table, which every diary and every backup has.
+bool isDiaryTable(const OwnTable &table) { return &table == &ownTables().front(); }
 
 // How many backups stay beside the diary, the newest copy included.
 const int kKeep = 5;
@@ -157,12 +149,12 @@ void exec(sqlite3 *db, const QString &sql)
     while (statement.step()) { }
 }
 
-bool hasTable(sqlite3 *db, const QString &schema, const char *name)
+bool hasTable(sqlite3 *db, const QString &schema, const QString &name)
 {
     Statement find(
         db,
         QStringLiteral("SELECT 1 FROM %1.sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE").arg(schema));
-    find.bind(1, QLatin1String(name));
+    find.bind(1, name);
     return find.step();
 }
 
@@ -194,19 +186,19 @@ QString schemaProblem(sqlite3 *db, const QString &schema)
                                                               : QStringLiteral("表");
         return QStringLiteral("このプログラムが作らない%1「%2」があります。").arg(kind, name);
     }
-    for (const OwnTable &table : kOwnTables) {
+    for (const OwnTable &table : ownTables()) {
         if (!hasTable(db, schema, table.name)) {
-            if (&table == kOwnTables)
-                return QStringLiteral("%1 表がありません。").arg(QLatin1String(table.name));
+            if (isDiaryTable(table))
+                return QStringLiteral("%1 表がありません。").arg(table.name);
             continue;
         }
         QStringList names;
-        Statement columns(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, QLatin1String(table.name)));
+        Statement columns(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(schema, table.name));
         while (columns.step())
             names << columns.text(1).toUpper();
-        for (const QString &column : QString::fromLatin1(table.columns).split(QStringLiteral(", "))) {
+        for (const QString &column : table.columns.split(QStringLiteral(", "))) {
             if (!names.contains(column))
-                return QStringLiteral("%1 表に %2 列がありません。").arg(QLatin1String(table.name), column);
+                return QStringLiteral("%1 表に %2 列がありません。").arg(table.name, column);
         }
     }
     return QString();
@@ -240,7 +232,7 @@ bool sameValue(sqlite3_stmt *a, sqlite3_stmt *b, int column)
 bool sameRows(sqlite3 *a, sqlite3 *b, const OwnTable &table)
 {
     const QString sql = QStringLiteral("SELECT %1 FROM main.%2 ORDER BY %1")
-                            .arg(QLatin1String(table.columns), QLatin1String(table.name));
+                            .arg(table.columns, table.name);
     Statement x(a, sql), y(b, sql);
     const int columns = sqlite3_column_count(x.get());
     for (;;) {
@@ -384,8 +376,8 @@ void verifyBackup(sqlite3 *diary, const QString &backupPath)
     try {
         Handle copy(backupPath, SQLITE_OPEN_READONLY, kFrozen);
         copy.check();
-        for (const OwnTable &table : kOwnTables) {
-            if (&table == kOwnTables || hasTable(diary, QStringLiteral("main"), table.name))
+        for (const OwnTable &table : ownTables()) {
+            if (isDiaryTable(table) || hasTable(diary, QStringLiteral("main"), table.name))
                 same = same && sameRows(diary, copy.get(), table);
         }
     } catch (const AppError &e) {
@@ -463,8 +455,8 @@ QString restoreBackup(const QString &dbPath, const QString &backupPath, const QD
             copying = true;
             const QString copy = backupDiary(db, dbPath, now, backupPath);
             copying = false;
-            for (const OwnTable &table : kOwnTables) {
-                const QString name = QLatin1String(table.name), columns = QLatin1String(table.columns);
+            for (const OwnTable &table : ownTables()) {
+                const QString &name = table.name, &columns = table.columns;
                 const bool inBackup = hasTable(db, QStringLiteral("backup"), table.name);
                 if (!hasTable(db, QStringLiteral("main"), table.name)) {
                     if (!inBackup)

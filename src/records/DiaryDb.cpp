@@ -193,6 +193,17 @@ const QString kSignColumns
     = QStringLiteral("EXCLUDED, EXCLUDE_REASON, BLEEDING, SPOTTING, MUCUS, LH_TEST, PREGNANCY_TEST, MEDICATION");
 constexpr int kSignCount = 8;
 
+} // namespace
+
+const QList<OwnTable> &ownTables()
+{
+    static const QList<OwnTable> tables {{QStringLiteral("DATA_FIL"), kColumns},
+                                         {QStringLiteral("DAY_SIGNS"), QStringLiteral("DAT_DATE, ") + kSignColumns}};
+    return tables;
+}
+
+namespace {
+
 // A stored code from `lowest` to `highest`; anything else another tool wrote there (a
 // text, a fraction, a number out of range) is none, as if nothing were recorded.
 std::optional<int> code(sqlite3_stmt *row, int column, int lowest, int highest)
@@ -350,7 +361,7 @@ DiaryDb::DiaryDb(const QString &path, Access access)
         // A diary made before the signs has no DAY_SIGNS; where it is, it has its columns.
         const QSet<QString> signColumns = columnsOf(db, QStringLiteral("DAY_SIGNS"));
         m_signs = !signColumns.isEmpty();
-        for (const QString &column : (QStringLiteral("DAT_DATE, ") + kSignColumns).split(QStringLiteral(", "))) {
+        for (const QString &column : ownTables().at(1).columns.split(QStringLiteral(", "))) {
             if (m_signs && !signColumns.contains(column))
                 throw AppError(QStringLiteral("DAY_SIGNS 表に %1 列がありません。").arg(column));
         }

@@ -145,6 +145,16 @@ private:
     mutable bool m_signs = false;
 };
 
+// The program's own tables, the diary table first, each with the columns it writes
+// ("DAT_DATE, TEMP, ..."). Backups, their check and the restore carry exactly these, so a
+// table the program adds goes here.
+struct OwnTable
+{
+    QString name;
+    QString columns;
+};
+const QList<OwnTable> &ownTables();
+
 // The statement in data/schema.sql that makes `table`, exactly as written there; empty
 // when it has none.
 QString schemaStatement(const QString &table);
