@@ -453,39 +453,36 @@ DayRecord DayEditor::recordFromControls() const
 
 void DayEditor::showSigns(const DaySigns &signs)
 {
-    const auto select = [](QComboBox *box, std::optional<int> code) {
+    const auto select = [](QComboBox *box, auto kind) {
         // A code the box does not offer shows as not recorded.
-        box->setCurrentIndex(code ? std::max(0, box->findData(*code)) : 0);
+        box->setCurrentIndex(kind ? std::max(0, box->findData(int(*kind))) : 0);
     };
     EXCLUDE_CHK->setChecked(signs.excluded);
     EXCLUDE_REASON_CMB->setEditText(signs.excludeReason);
-    select(BLEEDING_CMB, signs.bleeding ? std::optional(int(*signs.bleeding)) : std::nullopt);
+    select(BLEEDING_CMB, signs.bleeding);
     SPOTTING_CHK->setChecked(signs.spotting);
-    select(MUCUS_CMB, signs.mucus ? std::optional(int(*signs.mucus)) : std::nullopt);
-    select(LH_CMB, signs.lhTest ? std::optional(int(*signs.lhTest)) : std::nullopt);
-    select(PREGNANCY_CMB, signs.pregnancyTest ? std::optional(int(*signs.pregnancyTest)) : std::nullopt);
+    select(MUCUS_CMB, signs.mucus);
+    select(LH_CMB, signs.lhTest);
+    select(PREGNANCY_CMB, signs.pregnancyTest);
     MEDICATION_TEXT->setText(signs.medication);
 }
 
 DaySigns DayEditor::signsFromControls() const
 {
-    const auto chosen = [](const QComboBox *box) {
+    const auto take = [](const QComboBox *box, auto *kind) {
         const QVariant code = box->currentData();
-        return code.isValid() ? std::optional(code.toInt()) : std::nullopt;
+        if (code.isValid())
+            *kind = std::decay_t<decltype(**kind)>(code.toInt());
     };
     DaySigns signs;
     signs.excluded = EXCLUDE_CHK->isChecked();
     if (signs.excluded)
         signs.excludeReason = EXCLUDE_REASON_CMB->currentText();
-    if (const std::optional<int> code = chosen(BLEEDING_CMB))
-        signs.bleeding = Bleeding(*code);
+    take(BLEEDING_CMB, &signs.bleeding);
     signs.spotting = SPOTTING_CHK->isChecked();
-    if (const std::optional<int> code = chosen(MUCUS_CMB))
-        signs.mucus = Mucus(*code);
-    if (const std::optional<int> code = chosen(LH_CMB))
-        signs.lhTest = TestResult(*code);
-    if (const std::optional<int> code = chosen(PREGNANCY_CMB))
-        signs.pregnancyTest = TestResult(*code);
+    take(MUCUS_CMB, &signs.mucus);
+    take(LH_CMB, &signs.lhTest);
+    take(PREGNANCY_CMB, &signs.pregnancyTest);
     signs.medication = MEDICATION_TEXT->text();
     return signs;
 }
