@@ -22,17 +22,10 @@ std::optional<double> mean(double sum, int count)
     return count > 0 ? std::optional<double>(sum / count) : std::nullopt;
 }
 
-// The shift of a cycle, in days from its start; -1 when none was found (plain ints keep
-// GCC's optimiser from warning).
-struct CycleShift
-{
-    int firstHigh = -1;
-    int confirmed = -1;
-};
-
 // One cycle over the calendar days [start, end], with the days the diary holds.
 CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t from, std::size_t to, const QDate &start,
-                     const QDate &end, bool running, CycleShift shift, const std::optional<QDate> &today)
+                     const QDate &end, bool running, const std::optional<TemperatureShift> &shift,
+                     const std::optional<QDate> &today)
 {
     CycleRecord r;
     r.start = start;
@@ -56,21 +49,20 @@ CycleRecord describe(const std::vector<DiaryDb::CycleDay> &days, std::size_t fro
     }
     r.periodLength = int(start.daysTo(lastPeriodDay)) + 1;
 
-    if (shift.firstHigh >= 0) {
-        const QDate shiftDay = start.addDays(shift.firstHigh);
-        r.shiftDay = shiftDay;
-        r.highPhase = int(shiftDay.daysTo(r.end)) + 1;
-        if (const std::optional<DoubleCheck> check = doubleCheck(mucus, shift.confirmed)) {
+    r.shift = shift;
+    if (shift) {
+        r.highPhase = int(r.shiftDay()->daysTo(r.end)) + 1;
+        if (const std::optional<DoubleCheck> check = doubleCheck(mucus, shift->confirmed)) {
             r.mucusPeak = start.addDays(check->peak);
             r.doubleCheckDay = start.addDays(check->closes);
         }
     }
     double low = 0, high = 0;
     int lows = 0, highs = 0;
-    for (std::size_t i = from; i < to && shift.firstHigh >= 0; ++i) {
+    for (std::size_t i = from; i < to && shift; ++i) {
         if (!isReading(days[i]) || days[i].excluded)
             continue;
-        if (start.daysTo(days[i].day) >= shift.firstHigh) {
+        if (start.daysTo(days[i].day) >= shift->firstHigh) {
             high += *days[i].temp;
             ++highs;
         } else {
@@ -123,9 +115,15 @@ QList<CycleRecord> cycleRecords(const std::vector<DiaryDb::CycleDay> &days, cons
             ++to;
         while (nextShift < shifts.size() && shifts[nextShift].firstHigh < starts[c])
             ++nextShift;
-        CycleShift shift;
-        if (nextShift < shifts.size() && shifts[nextShift].firstHigh < next)
-            shift = {shifts[nextShift].firstHigh - starts[c], shifts[nextShift].confirmed - starts[c]};
+        // The shift's days counted from the cycle's start.
+        std::optional<TemperatureShift> shift;
+        if (nextShift < shifts.size() && shifts[nextShift].firstHigh < next) {
+            shift = shifts[nextShift];
+            shift->firstLow -= starts[c];
+            shift->firstHigh -= starts[c];
+            shift->confirmed -= starts[c];
+            shift->lastDay -= starts[c];
+        }
         out.prepend(describe(days, from, to, start, end, running, shift, today));
         from = to;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TemperatureShift.h"
 #include "records/DiaryDb.h"
 
 #include <QDate>
@@ -20,7 +21,8 @@ struct CycleRecord
     bool running = false;
     int length = 0;                 // days from start to end, both counted
     int periodLength = 0;           // days from start to the last period day of its period
-    std::optional<QDate> shiftDay;  // the first high reading of a confirmed temperature shift
+    // The confirmed temperature shift, its days counted from the cycle's start (0).
+    std::optional<TemperatureShift> shift;
     std::optional<double> lowMean;  // mean of the readings before the shift day
     std::optional<double> highMean; // mean of the readings from the shift day on
     // From the shift day to the end, both counted: the luteal phase, and for the running
@@ -30,6 +32,12 @@ struct CycleRecord
     std::optional<QDate> mucusPeak;         // of the double check, where both signs agree
     std::optional<QDate> doubleCheckDay;    // the infertile time begins on this day's evening
     std::optional<QDate> pregnancyPositive; // the first positive pregnancy test
+
+    // The day of the shift's first high reading.
+    std::optional<QDate> shiftDay() const
+    {
+        return shift ? std::optional<QDate>(start.addDays(shift->firstHigh)) : std::nullopt;
+    }
 
     bool operator==(const CycleRecord &) const = default;
 };

@@ -157,7 +157,7 @@ void FRM_CYCLE::fill()
             = {dayText(c.start),
                c.running ? QStringLiteral("進行中（%1日目）").arg(c.length) : QStringLiteral("%1日").arg(c.length),
                QStringLiteral("%1日").arg(c.periodLength),
-               c.shiftDay ? dayText(*c.shiftDay) : kNone,
+               c.shift ? dayText(*c.shiftDay()) : kNone,
                daysText(c.highPhase),
                temperatureText(c.lowMean),
                temperatureText(c.highMean),

@@ -189,7 +189,7 @@ void drawReadings(QPainter &painter, const Grid &g, const ReportCycle &cycle, in
 // high day as a dotted line, and the high phase as a bracket above the chart.
 void drawShift(QPainter &painter, const Grid &g, const ReportCycle &cycle, int first, int count)
 {
-    const TemperatureShift &shift = *cycle.shift;
+    const TemperatureShift &shift = *cycle.summary.shift;
     const int lowSlot = shift.firstLow - first, highSlot = shift.firstHigh - first;
     if (lowSlot < count && shift.coverline >= g.low && shift.coverline <= g.high) {
         const double y = g.y(shift.coverline), from = g.left + std::max(lowSlot, 0) * g.column;
@@ -351,7 +351,7 @@ void drawChartPage(QPainter &painter, const QRectF &page, const ReportCycle &cyc
     for (int slot = 1; slot < kChartDays; ++slot)
         painter.drawLine(QPointF(g.left + slot * g.column, g.top), QPointF(g.left + slot * g.column, rowsBottom));
     drawGrid(painter, g);
-    if (cycle.shift)
+    if (cycle.summary.shift)
         drawShift(painter, g, cycle, first, count);
     drawReadings(painter, g, cycle, first, count);
     drawRows(painter, g, cycle, first, count);

@@ -107,28 +107,21 @@ ReportData reportData(const ReportPlan &plan, const std::vector<DayRecord> &rows
     for (const ReportPlan::Cycle &span : plan.cycles) {
         ReportCycle cycle;
         std::vector<DiaryDb::CycleDay> cycleDays;
-        QList<std::optional<int>> readings;
-        QList<bool> period, excluded;
         for (QDate d = span.start; d <= span.end; d = d.addDays(1)) {
             const ReportDay &r = cycle.days.emplaceBack(day(d));
             const std::optional<double> temp = r.reading ? std::optional<double>(*r.reading / 100.0) : std::nullopt;
             cycleDays.push_back(
                 {d, temp, r.period, r.signs.excluded, r.signs.mucus, r.signs.lhTest, r.signs.pregnancyTest});
-            readings.append(r.reading);
-            period.append(r.period);
-            excluded.append(r.signs.excluded);
         }
-        // The summary as the cycle record gives it, so that the chart and the record agree;
-        // its bounds are the plan's.
+        // The summary and the shift as the cycle record gives them, so that the chart and the
+        // record agree; the bounds are the plan's. The cycle starts on its first day, so the
+        // shift's days are indexes into `days`.
         const QList<CycleRecord> records = cycleRecords(cycleDays, span.end);
         cycle.summary = records.isEmpty() ? CycleRecord {} : records.last();
         cycle.summary.start = span.start;
         cycle.summary.end = span.end;
         cycle.summary.running = span.running;
         cycle.summary.length = int(cycle.days.size());
-        const QList<TemperatureShift> shifts = findTemperatureShifts(readings, period, excluded);
-        if (!shifts.isEmpty())
-            cycle.shift = shifts.first();
         setAxis(cycle);
         data.cycles.append(cycle);
     }
@@ -143,9 +136,9 @@ QString cycleLine(const CycleRecord &c)
                        .arg(c.length)
                        .arg(c.running ? QStringLiteral("（継続中）") : QString())
                        .arg(c.periodLength);
-    if (!c.shiftDay || !c.highPhase)
+    if (!c.shift || !c.highPhase)
         return line + QStringLiteral("　高温期 確認できず");
-    line += QStringLiteral("　高温期 %1日目から %2日").arg(c.start.daysTo(*c.shiftDay) + 1).arg(*c.highPhase);
+    line += QStringLiteral("　高温期 %1日目から %2日").arg(c.shift->firstHigh + 1).arg(*c.highPhase);
     const auto mean = [](const std::optional<double> &t) {
         return t ? QString::number(*t, 'f', 2) + QStringLiteral("℃") : QStringLiteral("－");
     };

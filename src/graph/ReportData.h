@@ -34,13 +34,12 @@ struct ReportDay
 };
 
 // One cycle of the chart: a day for each calendar day from its first period day to its
-// last day, its summary as the cycle record gives it, and its temperature shift (days as
-// indexes into `days`) when one is confirmed.
+// last day, and its summary as the cycle record gives it, with its temperature shift (days
+// as indexes into `days`) when one is confirmed.
 struct ReportCycle
 {
     CycleRecord summary;
     QList<ReportDay> days;
-    std::optional<TemperatureShift> shift;
     // The temperature axis in hundredths of a degree: 35.50-37.50, as clinics print it;
     // only when most readings of the cycle lie outside it does it widen as far as they
     // need, up to the screen graph's 34.50-38.50.

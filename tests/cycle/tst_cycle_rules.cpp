@@ -56,8 +56,8 @@ QStringList described(const QList<CycleRecord> &cycles)
         out << c.start.toString(Qt::ISODate) + QString::asprintf(" %d/%d", c.length, c.periodLength);
         if (c.running)
             out.last() += u'+';
-        if (c.shiftDay)
-            out.last() += u' ' + c.shiftDay->toString(Qt::ISODate)
+        if (c.shift)
+            out.last() += u' ' + c.shiftDay()->toString(Qt::ISODate)
                           + QString::asprintf(" %d %.2f-%.2f", c.highPhase.value_or(0), *c.lowMean, *c.highMean);
         for (const QDate &day : c.lhPositive)
             out.last() += QStringLiteral(" lh ") + at(day);

@@ -136,8 +136,11 @@ private slots:
         const ReportPlan plan {{{start, end, false}}, start, end};
         const ReportCycle c = reportData(plan, rows, signs, start, end).cycles.value(0);
         const QString shift
-            = c.shift
-                  ? QStringLiteral("%1 %2 %3").arg(c.shift->firstLow).arg(c.shift->firstHigh).arg(c.shift->coverline)
+            = c.summary.shift
+                  ? QStringLiteral("%1 %2 %3")
+                        .arg(c.summary.shift->firstLow)
+                        .arg(c.summary.shift->firstHigh)
+                        .arg(c.summary.shift->coverline)
                   : QStringLiteral("none");
         const auto measured
             = std::count_if(c.days.begin(), c.days.end(), [](const ReportDay &d) { return d.reading.has_value(); });
