@@ -231,10 +231,8 @@ QString cellText(Row row, const ReportDay &day, int number)
     case Spotting: return day.signs.spotting ? QStringLiteral("▲") : QString();
     case Love: return day.love ? QStringLiteral("○") : QString();
     case MucusRow: return day.signs.mucus ? mucusShortText(*day.signs.mucus) : QString();
-    case Lh: return day.signs.lhTest ? QString(*day.signs.lhTest == TestResult::Positive ? u'＋' : u'－') : QString();
-    case Pregnancy:
-        return day.signs.pregnancyTest ? QString(*day.signs.pregnancyTest == TestResult::Positive ? u'＋' : u'－')
-                                       : QString();
+    case Lh: return testMark(day.signs.lhTest);
+    case Pregnancy: return testMark(day.signs.pregnancyTest);
     case Medicine: return day.signs.medication;
     case Notes: return dayNotes(day);
     }
@@ -295,6 +293,11 @@ int chartPages(const ReportCycle &cycle) { return std::max(1, int((cycle.days.si
 QString bleedingMarks(const std::optional<Bleeding> &bleeding)
 {
     return bleeding ? QString(int(*bleeding), u'＋') : QString();
+}
+
+QString testMark(const std::optional<TestResult> &result)
+{
+    return result ? QString(*result == TestResult::Positive ? u'＋' : u'－') : QString();
 }
 
 QString dayNotes(const ReportDay &day)

@@ -37,6 +37,9 @@ QStringList reportLegend(bool chart);
 // The text of a period day's strength: "＋＋＋" heavy, "＋＋" normal, "＋" light.
 QString bleedingMarks(const std::optional<Bleeding> &bleeding);
 
+// The text of a test's result: "＋" positive, "－" negative, nothing when not taken.
+QString testMark(const std::optional<TestResult> &result);
+
 // A day's notes: the reason a reading was left out, then the condition.
 QString dayNotes(const ReportDay &day);
 

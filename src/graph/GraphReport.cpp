@@ -67,11 +67,6 @@ QList<QRectF> cellRects(double width, double top)
     return cells;
 }
 
-QString testText(const std::optional<TestResult> &result)
-{
-    return result ? QString(*result == TestResult::Positive ? u'＋' : u'－') : QString();
-}
-
 // A day of the table, a text a column.
 QStringList rowTexts(const ReportDay &d)
 {
@@ -84,8 +79,8 @@ QStringList rowTexts(const ReportDay &d)
             d.signs.spotting ? QStringLiteral("▲") : QString(),
             d.love ? QStringLiteral("○") : QString(),
             d.signs.mucus ? mucusShortText(*d.signs.mucus) : QString(),
-            testText(d.signs.lhTest),
-            testText(d.signs.pregnancyTest),
+            testMark(d.signs.lhTest),
+            testMark(d.signs.pregnancyTest),
             d.signs.medication,
             d.condition};
 }
