@@ -262,26 +262,33 @@ QSet<QString> columnsOf(const QSqlDatabase &db, const QString &table)
 
 } // namespace
 
+QStringList schemaStatements(const QString &schema)
+{
+    QStringList out;
+    QString current;
+    for (const QString &line : schema.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (current.isEmpty() && (trimmed.isEmpty() || trimmed.startsWith(QLatin1String("--"))))
+            continue;
+        current += line + QLatin1Char('\n');
+        if (trimmed.endsWith(QLatin1Char(';'))) {
+            out << current.trimmed();
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        out << current.trimmed();
+    return out;
+}
+
 QString schemaStatement(const QString &table)
 {
-    // The statement runs from its first line to the first line that ends with ';', as the
-    // tool that makes the empty diary splits the file.
-    const QString schema = QString::fromUtf8(kDiarySchemaText);
     const QString head = QStringLiteral("CREATE TABLE %1 (").arg(table);
-    qsizetype from = 0;
-    while ((from = schema.indexOf(head, from)) > 0 && schema.at(from - 1) != QLatin1Char('\n'))
-        ++from;
-    if (from < 0)
-        return QString();
-    for (qsizetype line = from; line < schema.size();) {
-        qsizetype end = schema.indexOf(QLatin1Char('\n'), line);
-        if (end < 0)
-            end = schema.size();
-        if (QStringView(schema).sliced(line, end - line).trimmed().endsWith(u';'))
-            return schema.sliced(from, end - from).trimmed();
-        line = end + 1;
+    for (const QString &statement : schemaStatements(QString::fromUtf8(kDiarySchemaText))) {
+        if (statement.startsWith(head))
+            return statement;
     }
-    return schema.sliced(from).trimmed();
+    return QString();
 }
 
 QString engineErrorText(int sqliteCode)

@@ -155,8 +155,13 @@ struct OwnTable
 };
 const QList<OwnTable> &ownTables();
 
-// The statement in data/schema.sql that makes `table`, exactly as written there; empty
-// when it has none.
+// The statements of a schema file, each from its first line to the first line that ends
+// with ';'. Comment lines between statements are left out; those inside one stay, so that
+// the diary keeps each statement as written, whoever makes the table.
+QStringList schemaStatements(const QString &schema);
+
+// The statement in data/schema.sql that makes `table`, exactly as schemaStatements gives
+// it; empty when it has none.
 QString schemaStatement(const QString &table);
 
 // The Japanese text for an SQLite result code the user can act on (busy, read-only,

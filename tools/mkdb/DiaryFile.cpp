@@ -1,5 +1,7 @@
 #include "DiaryFile.h"
 
+#include "records/DiaryDb.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -10,31 +12,6 @@
 #include <sys/stat.h>
 
 namespace nerina {
-
-namespace {
-
-QStringList statements(const QString &schema)
-{
-    QStringList out;
-    QString current;
-    for (const QString &line : schema.split(QLatin1Char('\n'))) {
-        const QString trimmed = line.trimmed();
-        // Comments between statements go; those inside one stay, so that the file keeps the
-        // statement as written, as the program does when it adds a table to an older diary.
-        if (current.isEmpty() && trimmed.startsWith(QLatin1String("--")))
-            continue;
-        current += line + QLatin1Char('\n');
-        if (trimmed.endsWith(QLatin1Char(';'))) {
-            out << current.trimmed();
-            current.clear();
-        }
-    }
-    if (!current.trimmed().isEmpty())
-        out << current.trimmed();
-    return out;
-}
-
-} // namespace
 
 CreateResult createDiaryFile(const QString &schemaPath, const QString &dbPath, QString *error)
 {
@@ -74,7 +51,7 @@ CreateResult createDiaryFile(const QString &schemaPath, const QString &dbPath, Q
             if (error)
                 *error = db.lastError().text();
         }
-        for (const QString &statement : statements(schema)) {
+        for (const QString &statement : schemaStatements(schema)) {
             if (!ok)
                 break;
             QSqlQuery query(db);
