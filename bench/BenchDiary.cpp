@@ -1,10 +1,9 @@
 #include "BenchDiary.h"
 
-#include <QFile>
-
 #include "records/DiaryDb.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
